@@ -27,7 +27,10 @@ std::optional<CellCode> CodeOfText(std::string_view text) {
     if (text == kNoAnswerText) return kNoAnswer;
     if (text.size() < 3 || !text.ends_with("ms")) return std::nullopt;
     const std::string_view digits = text.substr(0, text.size() - 2);
-    if (digits.size() > 1 && digits.front() == '0') return std::nullopt;
+    // Only the digits ResultText writes: no sign, no leading zero.
+    if (digits.front() < '0' || digits.front() > '9' || (digits.size() > 1 && digits.front() == '0')) {
+        return std::nullopt;
+    }
     int ms = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), ms);
     if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
