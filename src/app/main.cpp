@@ -1,13 +1,15 @@
 #include <QApplication>
-#include <QMainWindow>
-#include <QMenuBar>
+
+#include "app/main_window.h"
+#include "monitor/echo_probe.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tarvelin"));
-    window.menuBar()->addMenu(QStringLiteral("设置"));
-    window.resize(570, 470);
+    tarvelin::MainWindow window;
+    window.RunCreatedStep();
     window.show();
+    if (const std::optional<std::string> reason = tarvelin::EchoUnavailableReason()) {
+        window.TellEchoUnavailable(QString::fromStdString(*reason));
+    }
     return app.exec();
 }
