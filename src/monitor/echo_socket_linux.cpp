@@ -1,0 +1,294 @@
+#include "monitor/echo_socket_linux.h"
+
+#include <arpa/inet.h>
+#include <linux/errqueue.h>
+#include <linux/filter.h>
+#include <linux/icmp.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <random>
+#include <span>
+#include <system_error>
+#include <thread>
+
+#include "monitor/icmp_packet.h"
+
+namespace tarvelin {
+
+namespace {
+
+constexpr std::size_t kSequenceCount = 65536;
+constexpr int kReceiveBufferBytes = 4 << 20;  // a thousand replies landing at once must not be dropped
+constexpr unsigned kBatch = 64;
+constexpr std::size_t kPacketBytes = 1500;
+constexpr std::int64_t kNsPerMs = 1'000'000;
+
+std::int64_t NowNs(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
+
+// The kernel stamps arrivals with CLOCK_REALTIME, which may jump; probes are timed with CLOCK_MONOTONIC.
+// Only the packet's age (now minus stamp, both realtime, microseconds apart) crosses over, so a jump of
+// the wall clock at any other moment cannot skew a round-trip time.
+std::int64_t ArrivalMonotonicNs(const msghdr& message, std::int64_t nowMonotonic, std::int64_t nowRealtime) {
+    for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(const_cast<msghdr*>(&message), c)) {
+        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_TIMESTAMPNS) continue;
+        if (c->cmsg_len < CMSG_LEN(sizeof(timespec))) continue;
+        timespec stamp{};
+        std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
+        const std::int64_t age = nowRealtime - (std::int64_t{stamp.tv_sec} * 1'000'000'000 + stamp.tv_nsec);
+        if (age >= 0 && age < nowMonotonic) return nowMonotonic - age;
+    }
+    return nowMonotonic;
+}
+
+void SetReceiveBuffer(int fd) {
+    // SO_RCVBUFFORCE passes net.core.rmem_max when we may; otherwise take what the limit allows.
+    if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &kReceiveBufferBytes, sizeof kReceiveBufferBytes) != 0) {
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes, sizeof kReceiveBufferBytes);
+    }
+}
+
+// A raw ICMP socket sees every ICMP packet the host receives; let the kernel drop all but echo replies
+// carrying our identifier and the errors that may quote one of our requests.
+void FilterRawSocket(int fd, std::uint16_t identifier) {
+    icmp_filter types{~(1u << ICMP_ECHOREPLY | 1u << ICMP_DEST_UNREACH | 1u << ICMP_TIME_EXCEEDED |
+                        1u << ICMP_PARAMETERPROB)};
+    setsockopt(fd, SOL_RAW, ICMP_FILTER, &types, sizeof types);
+    sock_filter code[] = {
+        {BPF_LDX | BPF_B | BPF_MSH, 0, 0, 0},           // X = IP header length
+        {BPF_LD | BPF_B | BPF_IND, 0, 0, 0},            // A = ICMP type
+        {BPF_JMP | BPF_JEQ | BPF_K, 0, 3, ICMP_ECHOREPLY},
+        {BPF_LD | BPF_H | BPF_IND, 0, 0, 4},            // A = echo identifier
+        {BPF_JMP | BPF_JEQ | BPF_K, 1, 0, identifier},
+        {BPF_RET | BPF_K, 0, 0, 0},
+        {BPF_RET | BPF_K, 0, 0, 0xFFFF},
+    };
+    sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
+    setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program);
+}
+
+std::optional<std::uint16_t> BoundIdentifier(int fd) {
+    // The kernel owns the echo identifier of a datagram socket; bind picks a free one, read it back.
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return std::nullopt;
+    socklen_t length = sizeof local;
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0) return std::nullopt;
+    return ntohs(local.sin_port);
+}
+
+std::uint16_t RandomIdentifier() {
+    std::random_device device;
+    return static_cast<std::uint16_t>(device());
+}
+
+}  // namespace
+
+struct EchoSocket::Waiter {
+    std::uint32_t address = 0;
+    std::condition_variable wakeup;
+    bool answered = false;         // GUARDED_BY(m_mutex)
+    bool replied = false;          // an echo reply, not an ICMP error; GUARDED_BY(m_mutex)
+    std::int64_t arrivalNs = 0;    // monotonic; GUARDED_BY(m_mutex)
+};
+
+EchoSocket::EchoSocket(int fd, Kind kind, std::uint16_t identifier)
+    : m_fd(fd), m_kind(kind), m_identifier(identifier), m_waiters(kSequenceCount, nullptr) {}
+
+EchoSocket::~EchoSocket() { close(m_fd); }
+
+EchoSocket::OpenResult EchoSocket::Open() {
+    OpenResult result;
+    int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
+    std::optional<std::uint16_t> identifier;
+    Kind kind = Kind::Datagram;
+    if (fd >= 0) {
+        identifier = BoundIdentifier(fd);
+        if (!identifier) {
+            result.datagramError = errno;
+            close(fd);
+            fd = -1;
+        }
+    } else {
+        result.datagramError = errno;
+    }
+    if (fd < 0) {
+        fd = socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP);
+        if (fd < 0) {
+            result.rawError = errno;
+            return result;
+        }
+        kind = Kind::Raw;
+        identifier = RandomIdentifier();
+        FilterRawSocket(fd, *identifier);
+    }
+    const int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+    if (kind == Kind::Datagram) setsockopt(fd, SOL_IP, IP_RECVERR, &on, sizeof on);
+    SetReceiveBuffer(fd);
+    std::unique_ptr<EchoSocket> echo(new EchoSocket(fd, kind, *identifier));
+    if (!echo->StartReceiver()) {
+        result.rawError = EAGAIN;
+        return result;
+    }
+    result.socket = std::move(echo);
+    return result;
+}
+
+bool EchoSocket::StartReceiver() {
+    try {
+        // Detached: shutdown never waits for it, and it only ever touches this never-destroyed object.
+        std::thread([this] { ReceiveLoop(); }).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+
+struct EchoSocket::ReceiveBuffers {
+    std::array<std::array<std::uint8_t, kPacketBytes>, kBatch> packets;
+    std::array<std::array<char, CMSG_SPACE(sizeof(timespec)) + 64>, kBatch> controls;
+};
+
+void EchoSocket::ReceiveLoop() {
+    const auto buffers = std::make_unique<ReceiveBuffers>();
+    for (;;) ReceiveBatch(*buffers);
+}
+
+void EchoSocket::ReceiveBatch(ReceiveBuffers& buffers) {
+    auto& [packets, controls] = buffers;
+    std::array<mmsghdr, kBatch> messages{};
+    std::array<iovec, kBatch> vectors{};
+    std::array<sockaddr_in, kBatch> senders{};
+    for (unsigned i = 0; i < kBatch; ++i) {
+        vectors[i] = {packets[i].data(), packets[i].size()};
+        messages[i].msg_hdr.msg_name = &senders[i];
+        messages[i].msg_hdr.msg_namelen = sizeof senders[i];
+        messages[i].msg_hdr.msg_iov = &vectors[i];
+        messages[i].msg_hdr.msg_iovlen = 1;
+        messages[i].msg_hdr.msg_control = controls[i].data();
+        messages[i].msg_hdr.msg_controllen = controls[i].size();
+    }
+    const int count = recvmmsg(m_fd, messages.data(), kBatch, MSG_WAITFORONE, nullptr);
+    if (count < 0) {
+        if (errno == EINTR) return;
+        // A datagram socket reports a queued ICMP error as a failed receive.
+        if (m_kind == Kind::Datagram) DrainErrorQueue();
+        if (errno == ENOMEM || errno == ENOBUFS) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return;
+    }
+    const std::int64_t nowMonotonic = NowNs(CLOCK_MONOTONIC);
+    const std::int64_t nowRealtime = NowNs(CLOCK_REALTIME);
+    for (int i = 0; i < count; ++i) {
+        const msghdr& header = messages[i].msg_hdr;
+        if (header.msg_flags & MSG_TRUNC) continue;
+        const std::span<const std::uint8_t> bytes(packets[i].data(), messages[i].msg_len);
+        const auto event = m_kind == Kind::Raw ? ParseIpv4Datagram(bytes)
+                                               : ParseIcmpMessage(bytes, ntohl(senders[i].sin_addr.s_addr));
+        if (event) Dispatch(*event, ArrivalMonotonicNs(header, nowMonotonic, nowRealtime));
+    }
+}
+
+void EchoSocket::DrainErrorQueue() {
+    for (;;) {
+        std::array<std::uint8_t, 64> quoted{};
+        std::array<char, 512> control{};
+        sockaddr_in destination{};
+        iovec vector{quoted.data(), quoted.size()};
+        msghdr header{};
+        header.msg_name = &destination;
+        header.msg_namelen = sizeof destination;
+        header.msg_iov = &vector;
+        header.msg_iovlen = 1;
+        header.msg_control = control.data();
+        header.msg_controllen = control.size();
+        const ssize_t length = recvmsg(m_fd, &header, MSG_ERRQUEUE | MSG_DONTWAIT);
+        if (length < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        bool fromIcmp = false;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&header); c; c = CMSG_NXTHDR(&header, c)) {
+            if (c->cmsg_level != SOL_IP || c->cmsg_type != IP_RECVERR) continue;
+            if (c->cmsg_len < CMSG_LEN(sizeof(sock_extended_err))) continue;
+            sock_extended_err error{};
+            std::memcpy(&error, CMSG_DATA(c), sizeof error);
+            fromIcmp = error.ee_origin == SO_EE_ORIGIN_ICMP;
+        }
+        if (!fromIcmp) continue;
+        const std::span<const std::uint8_t> bytes(quoted.data(), static_cast<std::size_t>(length));
+        const auto event = ParseQuotedEchoRequest(bytes, ntohl(destination.sin_addr.s_addr));
+        if (event) Dispatch(*event, NowNs(CLOCK_MONOTONIC));
+    }
+}
+
+void EchoSocket::Dispatch(const EchoEvent& event, std::int64_t arrivalNs) {
+    if (event.identifier != m_identifier) return;
+    std::lock_guard lock(m_mutex);
+    Waiter* waiter = m_waiters[event.sequence];
+    // Anything but the probed address answering (a stray, a duplicate after the call ended) is ignored.
+    if (!waiter || waiter->address != event.peer) return;
+    m_waiters[event.sequence] = nullptr;
+    waiter->answered = true;
+    waiter->replied = event.kind == EchoEvent::Kind::Reply;
+    waiter->arrivalNs = arrivalNs;
+    // Under the lock: the waiter lives on its caller's stack and may leave as soon as the lock is free.
+    waiter->wakeup.notify_one();
+}
+
+std::optional<std::uint16_t> EchoSocket::Register(Waiter& waiter) {
+    std::lock_guard lock(m_mutex);
+    for (std::size_t tries = 0; tries < kSequenceCount; ++tries) {
+        const std::uint16_t sequence = m_nextSequence++;
+        if (m_waiters[sequence]) continue;
+        m_waiters[sequence] = &waiter;
+        return sequence;
+    }
+    return std::nullopt;
+}
+
+void EchoSocket::Unregister(std::uint16_t sequence, const Waiter& waiter) {
+    std::lock_guard lock(m_mutex);
+    if (m_waiters[sequence] == &waiter) m_waiters[sequence] = nullptr;
+}
+
+int EchoSocket::Probe(std::uint32_t address, int timeoutMs) {
+    Waiter waiter;
+    waiter.address = address;
+    const auto sequence = Register(waiter);
+    if (!sequence) return -1;
+    const auto request = BuildEchoRequest(m_identifier, *sequence);
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_addr.s_addr = htonl(address);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const std::int64_t sentNs = NowNs(CLOCK_MONOTONIC);
+    ssize_t sent = -1;
+    do {
+        sent = sendto(m_fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&target), sizeof target);
+    } while (sent < 0 && errno == EINTR);
+    if (sent != static_cast<ssize_t>(request.size())) {
+        Unregister(*sequence, waiter);
+        return -1;
+    }
+    std::unique_lock lock(m_mutex);
+    if (!waiter.wakeup.wait_until(lock, deadline, [&] { return waiter.answered; })) {
+        if (m_waiters[*sequence] == &waiter) m_waiters[*sequence] = nullptr;
+        return -1;
+    }
+    if (!waiter.replied) return -1;
+    const std::int64_t elapsedMs = std::max<std::int64_t>(0, waiter.arrivalNs - sentNs) / kNsPerMs;
+    return elapsedMs > timeoutMs ? -1 : static_cast<int>(elapsedMs);
+}
+
+}  // namespace tarvelin
