@@ -192,11 +192,14 @@ std::string LunarCalendar::DayName(int day) {
 
 std::string LunarCalendar::LunarDateText(const DateTime& date, std::string_view pattern) {
     std::string text(pattern);
-    if (text.find('%') == std::string::npos) return text;
-    const std::optional<LunarDate> lunar = FromDays(date.DaysSinceEpoch());
-    ReplaceToken(text, "%Y", SexagenaryYearName(date));
-    ReplaceToken(text, "%M", lunar ? MonthName(lunar->month, lunar->leap) : std::string());
-    ReplaceToken(text, "%D", lunar ? DayName(lunar->day) : std::string());
+    // The formatter asks for one specifier at a time, so only what the pattern holds is worked out.
+    const auto holds = [&text](std::string_view specifier) { return text.find(specifier) != std::string::npos; };
+    if (holds("%Y")) ReplaceToken(text, "%Y", SexagenaryYearName(date));
+    if (holds("%M") || holds("%D")) {
+        const std::optional<LunarDate> lunar = FromDays(date.DaysSinceEpoch());
+        ReplaceToken(text, "%M", lunar ? MonthName(lunar->month, lunar->leap) : std::string());
+        ReplaceToken(text, "%D", lunar ? DayName(lunar->day) : std::string());
+    }
     return text;
 }
 

@@ -11,8 +11,7 @@ namespace {
 
 std::string TwoDigitText(int value) {
     std::string text = std::to_string(value);
-    if (text.size() == 1) text.insert(0, "0");
-    return text;
+    return text.size() == 1 ? "0" + text : text;
 }
 
 // Replaces the two number tokens by the row whose name equals `name` exactly (rows numbered from 1 in the
