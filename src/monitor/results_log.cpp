@@ -1,7 +1,8 @@
 #include "monitor/results_log.h"
 
 #include <charconv>
-#include <cstdio>
+
+#include "timefmt/format_timestamp.h"
 
 namespace tarvelin {
 
@@ -40,14 +41,6 @@ std::optional<CellCode> CodeOfText(std::string_view text) {
 std::string DecodedText(CellCode code) {
     if (code == kEmpty) return {};
     return code == kNoAnswer ? std::string(kNoAnswerText) : ResultText(code - 1);
-}
-
-// TEMPORARY until FormatTimestamp is in: the default template's layout.
-std::string FormatLabel(const DateTime& when) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", when.Year(), when.Month(), when.Day(),
-                  when.Hour(), when.Minute(), when.Second());
-    return text;
 }
 
 }  // namespace
@@ -196,8 +189,10 @@ std::size_t ResultsLog::StorageBytes() const {
 
 std::string ResultsLog::LabelText(RowSerial serial) const {
     if (const auto edited = m_editedLabels.find(serial); edited != m_editedLabels.end()) return edited->second;
+    // Formatted when shown rather than stored: the default template gives the same text at any later
+    // moment, and a row then costs eight bytes instead of a string.
     const DateTime when = DateTime::FromWallSeconds(m_stamps[static_cast<std::size_t>(serial - m_firstSerial)]);
-    return FormatLabel(when);
+    return FormatTimestamp(when);
 }
 
 }  // namespace tarvelin

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "monitor/echo_probe.h"
+#include "monitor/host_name.h"
 
 namespace tarvelin {
 
@@ -50,8 +51,7 @@ int PingProbe(std::string_view host, int timeoutMs) { return PingHost(host, time
 void ProbeTarget(const TargetLookup& targets, const SampleJob& job, const Probe& probe, const ResultSink& sink) {
     const std::optional<std::string> address = targets.AddressOf(job.target);
     if (!address) return;  // removed since the tick: it is probed no more and has no column to fill
-    // TEMPORARY until ExtractHostName is in.
-    const std::string host = *address;
+    const std::string host = ExtractHostName(*address);
     const int ms = probe(host, kProbeTimeoutMs);
     sink(SampleResult{job.row, job.target, ms < 0 ? -1 : ms});
 }
