@@ -1,9 +1,9 @@
 // Cost of the lunar step: a template holding all nine lunar tokens, over a spread of dates so the calendar
 // walk is not always the same.
-#include <benchmark/benchmark.h>
-
 #include <string>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "timefmt/lunar_tokens.h"
 

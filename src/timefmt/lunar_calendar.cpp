@@ -63,18 +63,18 @@ constexpr std::array<std::uint32_t, 201> kStartOfSpring = {
     120146, 141440, 162464, 183895, 117966, 139068, 160249, 180443, 115132, 135942,  // 1961
     156325, 177613, 111852, 133205, 154752, 175168, 110005, 131217, 151938, 173368,  // 1971
     107723, 128728, 149982, 170324, 105107, 126462, 147100, 168169, 102429, 123240,  // 1981
-    144504, 164897, 99429, 120656, 141171, 162474, 97317, 118612, 140223, 160824,  // 1991
-    95329, 116645, 137120, 158173, 92582, 113236, 134292, 154824, 89388, 110871,  // 2001
-    131576, 152544, 87205, 108196, 129507, 150363, 84844, 106110, 126861, 147799,  // 2011
-    82728, 103847, 124953, 145627, 79828, 100928, 121578, 142273, 76847, 97708,  // 2021
-    118699, 139739, 74496, 96070, 117095, 137997, 72699, 93828, 114776, 135596,  // 2031
-    69911, 90773, 111528, 132261, 66982, 88269, 109085, 129884, 64407, 85434,  // 2041
-    106574, 127385, 61989, 83281, 104154, 125234, 60155, 81275, 102241, 122894,  // 2051
-    57227, 78425, 99072, 119692, 54221, 74962, 95840, 116943, 51650, 73308,  // 2061
-    94250, 115020, 49964, 70875, 91836, 112792, 46986, 68241, 88991, 109677,  // 2071
-    44755, 65532, 86302, 107197, 41393, 62786, 83712, 104289, 39279, 60137,  // 2081
-    81049, 102529, 37115, 58623, 79624, 100011, 34919, 55740, 76169, 97217,  // 2091
-    117593,  // 2101
+    144504, 164897, 99429,  120656, 141171, 162474, 97317,  118612, 140223, 160824,  // 1991
+    95329,  116645, 137120, 158173, 92582,  113236, 134292, 154824, 89388,  110871,  // 2001
+    131576, 152544, 87205,  108196, 129507, 150363, 84844,  106110, 126861, 147799,  // 2011
+    82728,  103847, 124953, 145627, 79828,  100928, 121578, 142273, 76847,  97708,   // 2021
+    118699, 139739, 74496,  96070,  117095, 137997, 72699,  93828,  114776, 135596,  // 2031
+    69911,  90773,  111528, 132261, 66982,  88269,  109085, 129884, 64407,  85434,   // 2041
+    106574, 127385, 61989,  83281,  104154, 125234, 60155,  81275,  102241, 122894,  // 2051
+    57227,  78425,  99072,  119692, 54221,  74962,  95840,  116943, 51650,  73308,   // 2061
+    94250,  115020, 49964,  70875,  91836,  112792, 46986,  68241,  88991,  109677,  // 2071
+    44755,  65532,  86302,  107197, 41393,  62786,  83712,  104289, 39279,  60137,   // 2081
+    81049,  102529, 37115,  58623,  79624,  100011, 34919,  55740,  76169,  97217,   // 2091
+    117593,                                                                          // 2101
 };
 
 constexpr std::int64_t kDaySeconds = 86400;
@@ -85,10 +85,18 @@ constexpr bool IsGregorianLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-constexpr std::uint32_t InfoOf(int lunarYear) { return kYearInfo[static_cast<std::size_t>(lunarYear - 1901)]; }
-constexpr int LeapMonthOf(std::uint32_t info) { return static_cast<int>((info >> kLeapShift) & 0xF); }
-constexpr int MonthCountOf(std::uint32_t info) { return LeapMonthOf(info) == 0 ? 12 : 13; }
-constexpr int MonthLengthOf(std::uint32_t info, int index) { return (info >> index) & 1U ? 30 : 29; }
+constexpr std::uint32_t InfoOf(int lunarYear) {
+    return kYearInfo[static_cast<std::size_t>(lunarYear - 1901)];
+}
+constexpr int LeapMonthOf(std::uint32_t info) {
+    return static_cast<int>((info >> kLeapShift) & 0xF);
+}
+constexpr int MonthCountOf(std::uint32_t info) {
+    return LeapMonthOf(info) == 0 ? 12 : 13;
+}
+constexpr int MonthLengthOf(std::uint32_t info, int index) {
+    return (info >> index) & 1U ? 30 : 29;
+}
 
 // Days after 1 January of the Gregorian year `year` (1901..2101) on which its lunar year begins.
 constexpr int NewYearOffset(int year) {
@@ -116,9 +124,13 @@ constexpr bool TableIsConsistent() {
 }
 static_assert(TableIsConsistent(), "lunar year table: month lengths do not meet the next new year");
 
-std::int64_t NewYearDays(int year) { return DaysFromCivil(year, 1, 1) + NewYearOffset(year); }
+std::int64_t NewYearDays(int year) {
+    return DaysFromCivil(year, 1, 1) + NewYearOffset(year);
+}
 
-std::int64_t FloorMod(std::int64_t value, std::int64_t divisor) { return ((value % divisor) + divisor) % divisor; }
+std::int64_t FloorMod(std::int64_t value, std::int64_t divisor) {
+    return ((value % divisor) + divisor) % divisor;
+}
 
 constexpr std::array<std::string_view, 12> kAnimals = {"鼠", "牛", "虎", "兔", "龙", "蛇",
                                                        "马", "羊", "猴", "鸡", "狗", "猪"};
@@ -127,10 +139,10 @@ constexpr std::array<std::string_view, 12> kBranches = {"子", "丑", "寅", "�
                                                         "午", "未", "申", "酉", "戌", "亥"};
 constexpr std::array<std::string_view, 12> kMonthNames = {"正月", "二月", "三月", "四月", "五月", "六月",
                                                           "七月", "八月", "九月", "十月", "冬月", "腊月"};
-constexpr std::array<std::string_view, 30> kDayNames = {
-    "初一", "初二", "初三", "初四", "初五", "初六", "初七", "初八", "初九", "初十",
-    "十一", "十二", "十三", "十四", "十五", "十六", "十七", "十八", "十九", "二十",
-    "廿一", "廿二", "廿三", "廿四", "廿五", "廿六", "廿七", "廿八", "廿九", "三十"};
+constexpr std::array<std::string_view, 30> kDayNames = {"初一", "初二", "初三", "初四", "初五", "初六", "初七", "初八",
+                                                        "初九", "初十", "十一", "十二", "十三", "十四", "十五", "十六",
+                                                        "十七", "十八", "十九", "二十", "廿一", "廿二", "廿三", "廿四",
+                                                        "廿五", "廿六", "廿七", "廿八", "廿九", "三十"};
 
 }  // namespace
 

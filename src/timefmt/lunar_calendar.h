@@ -24,7 +24,7 @@ struct LunarDate {
 };
 
 class LunarCalendar {
-public:
+  public:
     // Wall-clock dates are read as China Standard Time (UTC+8), the zone the calendar is reckoned in.
     static constexpr int kFirstYear = 1901;  // lunar new year 1901-02-19
     static constexpr int kLastYear = 2100;   // its last day is 2101-01-28

@@ -46,9 +46,10 @@ void ReplaceLunarTokens(std::string& text, int workingYear, bool useFields, cons
     ReplaceToken(text, "'NM'", monthName);
     ReplaceToken(text, "'ND'", dayName);
 
-    ReplaceNumberTokens(text, monthName, 12, [](int n) { return LunarCalendar::MonthName(n, false); }, "'Nmm'",
-                        "'Nm'");
-    ReplaceNumberTokens(text, dayName, 30, [](int n) { return LunarCalendar::DayName(n); }, "'Ndd'", "'Nd'");
+    ReplaceNumberTokens(
+        text, monthName, 12, [](int n) { return LunarCalendar::MonthName(n, false); }, "'Nmm'", "'Nm'");
+    ReplaceNumberTokens(
+        text, dayName, 30, [](int n) { return LunarCalendar::DayName(n); }, "'Ndd'", "'Nd'");
 }
 
 }  // namespace tarvelin

@@ -1,8 +1,8 @@
 #include "timefmt/lunar_tokens.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace tarvelin {
 namespace {
@@ -70,7 +70,10 @@ TEST(LunarTokensTest, ZodiacYear_IsTheWorkingYearNotTheLunarDate) {
         int workingYear;
         const char* text;
     } const cases[] = {
-        {2016, "猴 丙申猴年"}, {0, "猴 丙申猴年"}, {-1, "羊 丙申羊年"}, {2020, "鼠 丙申鼠年"},
+        {2016, "猴 丙申猴年"},
+        {0, "猴 丙申猴年"},
+        {-1, "羊 丙申羊年"},
+        {2020, "鼠 丙申鼠年"},
     };
     for (const auto& c : cases) {
         std::string text = "'NY' 'NYYYY'";
@@ -97,9 +100,9 @@ TEST(LunarTokensTest, Templates_WithoutWholeTokens_ComeOutUnchangedOrReplacedLit
         {"'N' 'NQ' 'Nyy' NY 'NY", "'N' 'NQ' 'Nyy' NY 'NY"},
         {"农历'NY'年", "农历猴年"},
         {"'NY''NY'", "猴猴"},
-        {"'NY'Y'", "猴Y'"},            // 'NY' comes first and takes the quote
+        {"'NY'Y'", "猴Y'"},  // 'NY' comes first and takes the quote
         {"'NYY'YY'", "丙申YY'"},
-        {"'Nmm'm'", "02m'"},           // 'Nmm' before 'Nm'
+        {"'Nmm'm'", "02m'"},  // 'Nmm' before 'Nm'
         {"'Nm'm'", "2m'"},
         {"'Ndd''Nd'", "088"},
     };
