@@ -79,8 +79,13 @@ bool ReplaceFileContents(const std::filesystem::path& file, std::string_view byt
     if (target.empty()) return false;
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
-    // The rename would go through a read-only file; the user made it read-only to keep it as it is.
-    if (exists && (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0)) return false;
+    // The rename would go through a read-only file; the user made it read-only to keep it as it is. The
+    // mode bits are checked too because access() lets root write anything.
+    constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+    if (exists && (!S_ISREG(existing.st_mode) || (existing.st_mode & kAnyWrite) == 0 ||
+                   ::access(target.c_str(), W_OK) != 0)) {
+        return false;
+    }
 
     std::filesystem::path tempPath;
     FileDescriptor temp(CreateTempBeside(target, tempPath));
