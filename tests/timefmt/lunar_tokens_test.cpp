@@ -1,8 +1,12 @@
 #include "timefmt/lunar_tokens.h"
 
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
+
+#include "timefmt/format_timestamp.h"
+#include "timefmt/lunar_calendar.h"
 
 namespace tarvelin {
 namespace {
@@ -11,10 +15,9 @@ DateTime At(int year, int month, int day, int hour = 9, int minute = 5, int seco
     return *DateTime::FromFields(year, month, day, hour, minute, second);
 }
 
-// The lunar step as the formatter runs it for a plain date: no fields, the date's own year.
-std::string Lunar(std::string text, const DateTime& date) {
-    ReplaceLunarTokens(text, date.Year(), false, date, date);
-    return text;
+// The formatter with a caller's date and template, the lunar step running last.
+std::string Lunar(std::string_view templateText, const DateTime& date) {
+    return FormatTimestamp(date, templateText);
 }
 
 constexpr const char* kAllNine = "'NY'|'NYY'|'NYYYY'|'NM'|'ND'|'Nmm'|'Nm'|'Ndd'|'Nd'";
@@ -54,40 +57,35 @@ TEST(LunarTokensTest, YearName_MinuteAroundStartOfSpring_ChangesAtTheMoment) {
 }
 
 TEST(LunarTokensTest, UseFields_WithDateGiven_DescribesTheFieldsDate) {
-    std::string text = kAllNine;
-    const DateTime fields = At(2016, 3, 16);
-    ReplaceLunarTokens(text, 2016, true, At(2020, 5, 23), fields);
-    EXPECT_EQ(text, "猴|丙申|丙申猴年|二月|初八|02|2|08|8");
-
-    // Without fields the date is what counts, whatever the fields date holds.
-    text = kAllNine;
-    ReplaceLunarTokens(text, 2020, false, At(2020, 5, 23), fields);
-    EXPECT_EQ(text, "鼠|庚子|庚子鼠年|闰四月|初一|'Nmm'|'Nm'|01|1");
+    // The fields name 16 March 2016, the date is a leap-month day of 2020 (a Saturday).
+    EXPECT_EQ(FormatTimestamp(At(2020, 5, 23), kAllNine, true, 2016, 3, 16, 9, 5, 7),
+              "猴|丙申|丙申猴年|二月|初八|02|2|08|8");
+    EXPECT_EQ(FormatTimestamp(At(2020, 5, 23), "'NM''ND' 'dddd'", true, 2016, 3, 16), "二月初八 星期六");
+    EXPECT_EQ(FormatTimestamp(At(2020, 5, 23), kAllNine, false, 2016, 3, 16, 9, 5, 7),
+              "鼠|庚子|庚子鼠年|闰四月|初一|'Nmm'|'Nm'|01|1");
 }
 
+// The animal follows the working year; the year name follows the lunar date, which for fields naming no
+// date is the formatter's fallback, 1 January of the year 100.
 TEST(LunarTokensTest, ZodiacYear_IsTheWorkingYearNotTheLunarDate) {
     struct Case {
-        int workingYear;
+        int year, month;
         const char* text;
     } const cases[] = {
-        {2016, "猴 丙申猴年"},
-        {0, "猴 丙申猴年"},
-        {-1, "羊 丙申羊年"},
-        {2020, "鼠 丙申鼠年"},
+        {2016, 3, "猴 丙申猴年"}, {2020, 3, "鼠 庚子鼠年"}, {2020, 13, "鼠 己亥鼠年"},  // month 13 names no date
+        {0, 3, "猴 己亥猴年"},    {-1, 3, "羊 己亥羊年"},   {99, 3, "猪 己亥猪年"},
     };
     for (const auto& c : cases) {
-        std::string text = "'NY' 'NYYYY'";
-        ReplaceLunarTokens(text, c.workingYear, true, std::nullopt, At(2016, 3, 16));
-        EXPECT_EQ(text, c.text) << c.workingYear;
+        EXPECT_EQ(FormatTimestamp(std::nullopt, "'NY' 'NYYYY'", true, c.year, c.month, 16), c.text) << c.year;
     }
 }
 
-// The formatter's fallback for fields that name no date is 1 January of the year 100, before the years the
-// calendar covers: the year name is still reckoned, month and day come out empty, numbers stay as written.
+// Outside the covered years the year name is still reckoned, month and day come out empty and the number
+// tokens stay as written.
 TEST(LunarTokensTest, FallbackDate_OutsideCoveredYears_GivesYearNameAndKeepsNumberTokens) {
-    std::string text = kAllNine;
-    ReplaceLunarTokens(text, 0, true, std::nullopt, At(100, 1, 1, 0, 0, 0));
-    EXPECT_EQ(text, "猴|己亥|己亥猴年|||'Nmm'|'Nm'|'Ndd'|'Nd'");
+    EXPECT_EQ(FormatTimestamp(std::nullopt, kAllNine, true), "猴|己亥|己亥猴年|||'Nmm'|'Nm'|'Ndd'|'Nd'");
+    EXPECT_EQ(Lunar(kAllNine, At(1850, 6, 1)), "狗|庚戌|庚戌狗年|||'Nmm'|'Nm'|'Ndd'|'Nd'");
+    EXPECT_EQ(Lunar(kAllNine, At(9999, 12, 31)), "猪|己亥|己亥猪年|||'Nmm'|'Nm'|'Ndd'|'Nd'");
 }
 
 TEST(LunarTokensTest, Templates_WithoutWholeTokens_ComeOutUnchangedOrReplacedLiterally) {
@@ -96,24 +94,31 @@ TEST(LunarTokensTest, Templates_WithoutWholeTokens_ComeOutUnchangedOrReplacedLit
         const char* text;
     } const cases[] = {
         {"", ""},
-        {"2016/03/16 09:05:07", "2016/03/16 09:05:07"},
+        {"农历 N 月", "农历 N 月"},
         {"'N' 'NQ' 'Nyy' NY 'NY", "'N' 'NQ' 'Nyy' NY 'NY"},
         {"农历'NY'年", "农历猴年"},
         {"'NY''NY'", "猴猴"},
-        {"'NY'Y'", "猴Y'"},  // 'NY' comes first and takes the quote
-        {"'NYY'YY'", "丙申YY'"},
-        {"'Nmm'm'", "02m'"},  // 'Nmm' before 'Nm'
-        {"'Nm'm'", "2m'"},
+        {"'NYY''NY'", "丙申猴"},
+        {"'NM'M'", "'NM3"},  // the month token runs first and takes the shared quote
+        {"'Nm'm'", "'Nm5"},  // the minute token runs first and takes the shared quote
         {"'Ndd''Nd'", "088"},
+        {"'YYYY'-'NYYYY'", "2016-丙申猴年"},
     };
     for (const auto& c : cases) EXPECT_EQ(Lunar(c.templateText, At(2016, 3, 16)), c.text) << c.templateText;
 }
 
 TEST(LunarTokensTest, NoDateAndNoFields_DescribesTheCurrentDay) {
-    std::string text = "'ND'";
-    ReplaceLunarTokens(text, 2016, false, std::nullopt, At(100, 1, 1, 0, 0, 0));
-    EXPECT_NE(text, "'ND'");
-    EXPECT_FALSE(text.empty());  // the current day lies within the covered years
+    const std::string text = FormatTimestamp(std::nullopt, "'ND'");
+    bool isDayName = false;
+    for (int day = 1; day <= 30; ++day) isDayName = isDayName || text == LunarCalendar::DayName(day);
+    EXPECT_TRUE(isDayName) << text;  // the current day lies within the covered years
+}
+
+// The step itself, as the formatter hands it over: the text is left alone when it holds no lunar token.
+TEST(LunarTokensTest, ReplaceLunarTokens_NoLunarToken_LeavesTextUnchanged) {
+    std::string text = "2016/03/16 09:05:07 'Q'";
+    ReplaceLunarTokens(text, 2016, false, At(2016, 3, 16), At(2016, 3, 16));
+    EXPECT_EQ(text, "2016/03/16 09:05:07 'Q'");
 }
 
 }  // namespace
