@@ -1,8 +1,9 @@
 #include "monitor/sampler.h"
 
+#include "../support/sampling_doubles.h"
+
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -16,65 +17,9 @@
 namespace tarvelin {
 namespace {
 
-using namespace std::chrono_literals;
-constexpr auto kPatience = 10s;  // only ever reached when something is broken
-
-// A probe that answers by a script and can hold chosen calls until the test opens it. Thread-safe; the
-// copies handed to workers share its state, so a worker may outlive the test body safely.
-class ScriptedProbe {
-public:
-    struct Reply {
-        int ms;
-        bool held = false;
-    };
-    // host, and how many calls that host had before this one
-    using Script = std::function<Reply(const std::string& host, int call)>;
-
-    void SetScript(Script script) {
-        const std::lock_guard lock(m_state->mutex);
-        m_state->script = std::move(script);
-    }
-    Probe AsProbe() const {
-        return [state = m_state](std::string_view host, int timeoutMs) { return state->Answer(host, timeoutMs); };
-    }
-    void Open() {
-        const std::lock_guard lock(m_state->mutex);
-        m_state->open = true;
-        m_state->changed.notify_all();
-    }
-    bool WaitForHeld(int count) {
-        std::unique_lock lock(m_state->mutex);
-        return m_state->changed.wait_for(lock, kPatience, [&] { return m_state->held >= count; });
-    }
-    std::vector<std::pair<std::string, int>> Calls() const {
-        const std::lock_guard lock(m_state->mutex);
-        return m_state->calls;
-    }
-
-private:
-    struct State {
-        std::mutex mutex;
-        std::condition_variable changed;
-        Script script = [](const std::string&, int) { return Reply{0}; };
-        std::map<std::string, int> callsByHost;
-        std::vector<std::pair<std::string, int>> calls;  // host and timeout of each call
-        int held = 0;
-        bool open = false;
-
-        int Answer(std::string_view host, int timeoutMs) {
-            std::unique_lock lock(mutex);
-            calls.emplace_back(host, timeoutMs);
-            const Reply reply = script(std::string(host), callsByHost[std::string(host)]++);
-            if (reply.held) {
-                ++held;
-                changed.notify_all();
-                changed.wait(lock, [&] { return open; });
-            }
-            return reply.ms;
-        }
-    };
-    std::shared_ptr<State> m_state = std::make_shared<State>();
-};
+using fakes::kPatience;
+using fakes::ScriptedProbe;
+using fakes::WorkerTracker;
 
 // Collects what workers hand back, for the test thread to apply as the UI thread would.
 class ResultQueue {
@@ -106,42 +51,6 @@ private:
         std::mutex mutex;
         std::condition_variable changed;
         std::deque<SampleResult> results;
-    };
-    std::shared_ptr<State> m_state = std::make_shared<State>();
-};
-
-// Wraps a thread starter to know when every worker it started has ended.
-class WorkerTracker {
-public:
-    ThreadStarter Starter(ThreadStarter inner = StartDetachedThread) const {
-        return [state = m_state, inner](std::function<void()> body) {
-            {
-                const std::lock_guard lock(state->mutex);
-                ++state->running;
-            }
-            const bool started = inner([state, body = std::move(body)] {
-                body();
-                const std::lock_guard lock(state->mutex);
-                --state->running;
-                state->changed.notify_all();
-            });
-            if (!started) {
-                const std::lock_guard lock(state->mutex);
-                --state->running;
-            }
-            return started;
-        };
-    }
-    bool WaitAllEnded() {
-        std::unique_lock lock(m_state->mutex);
-        return m_state->changed.wait_for(lock, kPatience, [&] { return m_state->running == 0; });
-    }
-
-private:
-    struct State {
-        std::mutex mutex;
-        std::condition_variable changed;
-        int running = 0;
     };
     std::shared_ptr<State> m_state = std::make_shared<State>();
 };
