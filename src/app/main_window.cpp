@@ -51,7 +51,9 @@ MainWindow::MainWindow(QWidget* parent)
     BuildMenus();
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
-    resize(kMainWindowWidth, kMainWindowHeight);
+    // The designed size is the outer one; the frame is known only once the platform window exists.
+    create();
+    SetOuterRect(QRect(0, 0, kMainWindowWidth, kMainWindowHeight));
     CentreOnScreen();
 }
 

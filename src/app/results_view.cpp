@@ -41,15 +41,11 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
         option->backgroundBrush = ColourOf(m_view->TextBackgroundColour());
-        if (!m_view->Attribute(DisplayOption::kHot)) return;
-        const bool hot = index.row() == m_view->HotRow();
-        if (hot) {
-            QColor highlight = option->palette.color(QPalette::Highlight);
-            highlight.setAlpha(48);
-            option->backgroundBrush = highlight;
-        }
-        const DisplayOption underline = hot ? DisplayOption::kActivation : DisplayOption::kInactivation;
-        if (m_view->Attribute(underline)) option->font.setUnderline(true);
+        if (m_view->RowUnderlined(index.row())) option->font.setUnderline(true);
+        if (index.row() != m_view->HotRow()) return;
+        QColor highlight = option->palette.color(QPalette::Highlight);
+        highlight.setAlpha(48);
+        option->backgroundBrush = highlight;
     }
 
 private:
@@ -210,6 +206,11 @@ bool ResultsView::BeginRowEdit(int row) {
     const QModelIndex first = model()->index(row, 0);
     scrollTo(first);
     return edit(first, AllEditTriggers, nullptr);
+}
+
+bool ResultsView::RowUnderlined(int row) const {
+    if (!Attribute(DisplayOption::kHot)) return false;
+    return Attribute(row == m_hotRow ? DisplayOption::kActivation : DisplayOption::kInactivation);
 }
 
 bool ResultsView::SelectionShown() const {

@@ -44,8 +44,13 @@ public:
     // Takes the focus and starts editing the first cell of row; false (nothing happens) when row is no
     // row or editing of first cells is off.
     bool BeginRowEdit(int row);
+    bool IsEditing() const { return state() == EditingState; }
 
+    // Hot tracking: the row under the pointer (-1 for none or while hot tracking is off), and whether a
+    // row's text is drawn underlined.
     int HotRow() const { return m_hotRow; }
+    bool RowUnderlined(int row) const;
+    // False only while the selection is to be hidden because the grid lacks the focus.
     bool SelectionShown() const;
 
 protected:

@@ -1,0 +1,40 @@
+// Helpers shared by the window tests: waiting for a modal dialog or popup that a command opens inside its
+// own event loop, and filling the grid with sample rows. UI thread only.
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+#include "app/results_model.h"
+#include "timefmt/date_time.h"
+
+namespace tarvelin::testing {
+
+// Runs act on the first modal dialog (or, with popup, the first popup) once it is open. Call it before the
+// command that opens the window; the command's own event loop then runs act. Gives up after five seconds so
+// a missing window fails the test instead of hanging it.
+inline void WhenOpened(std::function<void(QWidget*)> act, bool popup = false) {
+    auto* poll = new QTimer(qApp);
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, clock, act = std::move(act), popup] {
+        QWidget* opened = popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
+        if (opened == nullptr && clock.elapsed() < 5000) return;
+        poll->stop();
+        poll->deleteLater();
+        act(opened);
+    });
+    poll->start(10);
+}
+
+// Inserts count rows at the top, the first one stamped 2024-05-01 12:00:00 and each later one a second on.
+inline void InsertRows(ResultsModel& model, int count, int firstSecond = 0) {
+    const DateTime base = *DateTime::FromFields(2024, 5, 1, 12, 0, 0);
+    for (int i = 0; i < count; ++i) model.InsertTopRow(DateTime::FromWallSeconds(base.WallSeconds() + firstSecond + i));
+}
+
+}  // namespace tarvelin::testing
