@@ -44,6 +44,13 @@ int TwelveHour(int hour) {
     return hour >= 13 ? hour - 12 : hour;  // negative hours (only from loose fields) stay as they are
 }
 
+// Most templates hold only a few of the 24 tokens; a plain byte search rules the rest out cheaply, and a
+// token absent at every byte is absent at every character start too.
+template <typename MakeText>
+void Replace(std::string& text, std::string_view token, MakeText makeText) {
+    if (text.find(token) != std::string::npos) ReplaceToken(text, token, makeText());
+}
+
 WorkingValues ValuesOf(const DateTime& date) {
     return {date.Year(), date.Month(), date.Day(), date.Hour(), date.Minute(), date.Second()};
 }
@@ -52,41 +59,41 @@ WorkingValues ValuesOf(const DateTime& date) {
 // The shorter tokens show the leading characters of the year, not its last digits.
 void ReplaceYearTokens(std::string& text, int year) {
     const std::string digits = std::to_string(year);
-    ReplaceToken(text, "'YYYY'", digits);
-    ReplaceToken(text, "'YYY'", std::string_view(digits).substr(0, 3));
-    ReplaceToken(text, "'YY'", std::string_view(digits).substr(0, 2));
-    ReplaceToken(text, "'Y'", std::string_view(digits).substr(0, 1));
+    Replace(text, "'YYYY'", [&] { return digits; });
+    Replace(text, "'YYY'", [&] { return std::string_view(digits).substr(0, 3); });
+    Replace(text, "'YY'", [&] { return std::string_view(digits).substr(0, 2); });
+    Replace(text, "'Y'", [&] { return std::string_view(digits).substr(0, 1); });
 }
 
 void ReplaceClockTokens(std::string& text, const WorkingValues& v) {
-    ReplaceToken(text, "'M'", std::to_string(v.month));
-    ReplaceToken(text, "'MM'", TwoDigits(v.month));
-    ReplaceToken(text, "'D'", std::to_string(v.day));
-    ReplaceToken(text, "'DD'", TwoDigits(v.day));
-    ReplaceToken(text, "'H'", std::to_string(v.hour));
-    ReplaceToken(text, "'HH'", TwoDigits(v.hour));
-    ReplaceToken(text, "'h'", std::to_string(TwelveHour(v.hour)));
-    ReplaceToken(text, "'hh'", TwoDigits(TwelveHour(v.hour)));
-    ReplaceToken(text, "'m'", std::to_string(v.minute));
-    ReplaceToken(text, "'mm'", TwoDigits(v.minute));
-    ReplaceToken(text, "'s'", std::to_string(v.second));
-    ReplaceToken(text, "'ss'", TwoDigits(v.second));
+    Replace(text, "'M'", [&] { return std::to_string(v.month); });
+    Replace(text, "'MM'", [&] { return TwoDigits(v.month); });
+    Replace(text, "'D'", [&] { return std::to_string(v.day); });
+    Replace(text, "'DD'", [&] { return TwoDigits(v.day); });
+    Replace(text, "'H'", [&] { return std::to_string(v.hour); });
+    Replace(text, "'HH'", [&] { return TwoDigits(v.hour); });
+    Replace(text, "'h'", [&] { return std::to_string(TwelveHour(v.hour)); });
+    Replace(text, "'hh'", [&] { return TwoDigits(TwelveHour(v.hour)); });
+    Replace(text, "'m'", [&] { return std::to_string(v.minute); });
+    Replace(text, "'mm'", [&] { return TwoDigits(v.minute); });
+    Replace(text, "'s'", [&] { return std::to_string(v.second); });
+    Replace(text, "'ss'", [&] { return TwoDigits(v.second); });
 }
 
 void ReplaceHalfDayTokens(std::string& text, int hour) {
     const bool morning = hour < 12;
-    ReplaceToken(text, "'t'", morning ? "am" : "pm");
-    ReplaceToken(text, "'tt'", morning ? "AM" : "PM");
-    ReplaceToken(text, "'TT'", morning ? "上午" : "下午");
-    ReplaceToken(text, "'T'", morning ? "早" : "晚");
+    Replace(text, "'t'", [&] { return morning ? "am" : "pm"; });
+    Replace(text, "'tt'", [&] { return morning ? "AM" : "PM"; });
+    Replace(text, "'TT'", [&] { return morning ? "上午" : "下午"; });
+    Replace(text, "'T'", [&] { return morning ? "早" : "晚"; });
 }
 
 void ReplaceWeekdayTokens(std::string& text, int dayOfWeek) {
     const WeekdayNames& names = kWeekdays[static_cast<std::size_t>(dayOfWeek)];
-    ReplaceToken(text, "'dddd'", names.longName);
-    ReplaceToken(text, "'ddd'", names.shortName);
-    ReplaceToken(text, "'dd'", names.oneCharacter);
-    ReplaceToken(text, "'d'", names.digit);
+    Replace(text, "'dddd'", [&] { return names.longName; });
+    Replace(text, "'ddd'", [&] { return names.shortName; });
+    Replace(text, "'dd'", [&] { return names.oneCharacter; });
+    Replace(text, "'d'", [&] { return names.digit; });
 }
 
 }  // namespace
