@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "timefmt/format_timestamp.h"
 #include "timefmt/lunar_tokens.h"
 
 namespace tarvelin {
@@ -32,6 +33,18 @@ void BM_ReplaceLunarTokens_AllNine(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReplaceLunarTokens_AllNine);
+
+// The whole formatter on the same template: the Gregorian steps search it too before the lunar step.
+void BM_FormatTimestamp_AllNineLunarTokens(benchmark::State& state) {
+    const std::vector<DateTime> dates = SpreadDates();
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const DateTime& date = dates[next];
+        next = next + 1 == dates.size() ? 0 : next + 1;
+        benchmark::DoNotOptimize(FormatTimestamp(date, kTemplate));
+    }
+}
+BENCHMARK(BM_FormatTimestamp_AllNineLunarTokens);
 
 // The row label of every tick: no lunar token, so the step should cost next to nothing.
 void BM_ReplaceLunarTokens_DefaultTemplate(benchmark::State& state) {
