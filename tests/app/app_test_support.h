@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -29,6 +30,17 @@ inline void WhenOpened(std::function<void(QWidget*)> act, bool popup = false) {
         act(opened);
     });
     poll->start(10);
+}
+
+// Types text into widget one character at a time as key presses carrying that text, which also covers
+// characters that QTest::keyClicks cannot name (it knows ASCII only).
+inline void TypeText(QWidget* widget, const QString& text) {
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(widget, &release);
+    }
 }
 
 // Inserts count rows at the top, the first one stamped 2024-05-01 12:00:00 and each later one a second on.
