@@ -12,7 +12,8 @@ namespace tarvelin {
 // text: the working text after the Gregorian and weekday steps, rewritten in place.
 // workingYear: the Gregorian year the caller formats (the zodiac year).
 // useFields, date, fieldsDate: as the formatter holds them; the lunar date is fieldsDate when useFields is
-// true, otherwise date.
+// true, otherwise date (the current local time when absent). The zodiac animal follows workingYear, the
+// year name, month and day the lunar date; a leap month leaves 'Nmm' and 'Nm' as written.
 void ReplaceLunarTokens(std::string& text, int workingYear, bool useFields, const std::optional<DateTime>& date,
                         const DateTime& fieldsDate);
 
