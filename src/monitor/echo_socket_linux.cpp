@@ -18,6 +18,7 @@
 #include <system_error>
 #include <thread>
 
+#include "monitor/echo_clock_linux.h"
 #include "monitor/icmp_packet.h"
 
 namespace tarvelin {
@@ -29,27 +30,6 @@ constexpr int kReceiveBufferBytes = 4 << 20;  // a thousand replies landing at o
 constexpr unsigned kBatch = 64;
 constexpr std::size_t kPacketBytes = 1500;
 constexpr std::int64_t kNsPerMs = 1'000'000;
-
-std::int64_t NowNs(clockid_t clock) {
-    timespec now{};
-    clock_gettime(clock, &now);
-    return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
-}
-
-// The kernel stamps arrivals with CLOCK_REALTIME, which may jump; probes are timed with CLOCK_MONOTONIC.
-// Only the packet's age (now minus stamp, both realtime, microseconds apart) crosses over, so a jump of
-// the wall clock at any other moment cannot skew a round-trip time.
-std::int64_t ArrivalMonotonicNs(const msghdr& message, std::int64_t nowMonotonic, std::int64_t nowRealtime) {
-    for (cmsghdr* c = CMSG_FIRSTHDR(&message); c; c = CMSG_NXTHDR(const_cast<msghdr*>(&message), c)) {
-        if (c->cmsg_level != SOL_SOCKET || c->cmsg_type != SCM_TIMESTAMPNS) continue;
-        if (c->cmsg_len < CMSG_LEN(sizeof(timespec))) continue;
-        timespec stamp{};
-        std::memcpy(&stamp, CMSG_DATA(c), sizeof stamp);
-        const std::int64_t age = nowRealtime - (std::int64_t{stamp.tv_sec} * 1'000'000'000 + stamp.tv_nsec);
-        if (age >= 0 && age < nowMonotonic) return nowMonotonic - age;
-    }
-    return nowMonotonic;
-}
 
 void SetReceiveBuffer(int fd) {
     // SO_RCVBUFFORCE passes net.core.rmem_max when we may; otherwise take what the limit allows.
@@ -187,15 +167,14 @@ void EchoSocket::ReceiveBatch(ReceiveBuffers& buffers) {
         if (errno == ENOMEM || errno == ENOBUFS) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return;
     }
-    const std::int64_t nowMonotonic = NowNs(CLOCK_MONOTONIC);
-    const std::int64_t nowRealtime = NowNs(CLOCK_REALTIME);
+    const ClockPair now = ReadClockPair();
     for (int i = 0; i < count; ++i) {
-        const msghdr& header = messages[i].msg_hdr;
+        msghdr& header = messages[i].msg_hdr;
         if (header.msg_flags & MSG_TRUNC) continue;
         const std::span<const std::uint8_t> bytes(packets[i].data(), messages[i].msg_len);
         const auto event = m_kind == Kind::Raw ? ParseIpv4Datagram(bytes)
                                                : ParseIcmpMessage(bytes, ntohl(senders[i].sin_addr.s_addr));
-        if (event) Dispatch(*event, ArrivalMonotonicNs(header, nowMonotonic, nowRealtime));
+        if (event) Dispatch(*event, ArrivalMonotonicNs(header, now));
     }
 }
 
@@ -262,6 +241,20 @@ void EchoSocket::Unregister(std::uint16_t sequence, const Waiter& waiter) {
     if (m_waiters[sequence] == &waiter) m_waiters[sequence] = nullptr;
 }
 
+std::optional<std::int64_t> EchoSocket::Send(std::span<const std::uint8_t> request, const sockaddr_in& target) {
+    // The kernel lets one sender at a time use a socket. Queueing here instead, with the clock read once
+    // our turn has come, keeps the wait for the turn out of the round-trip time.
+    std::lock_guard lock(m_sendMutex);
+    const std::int64_t sentNs = NowNs(CLOCK_MONOTONIC);
+    ssize_t sent = -1;
+    do {
+        sent = sendto(m_fd, request.data(), request.size(), 0, reinterpret_cast<const sockaddr*>(&target),
+                      sizeof target);
+    } while (sent < 0 && errno == EINTR);
+    if (sent != static_cast<ssize_t>(request.size())) return std::nullopt;
+    return sentNs;
+}
+
 int EchoSocket::Probe(std::uint32_t address, int timeoutMs) {
     Waiter waiter;
     waiter.address = address;
@@ -272,12 +265,8 @@ int EchoSocket::Probe(std::uint32_t address, int timeoutMs) {
     target.sin_family = AF_INET;
     target.sin_addr.s_addr = htonl(address);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    const std::int64_t sentNs = NowNs(CLOCK_MONOTONIC);
-    ssize_t sent = -1;
-    do {
-        sent = sendto(m_fd, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&target), sizeof target);
-    } while (sent < 0 && errno == EINTR);
-    if (sent != static_cast<ssize_t>(request.size())) {
+    const auto sent = Send(request, target);
+    if (!sent) {
         Unregister(*sequence, waiter);
         return -1;
     }
@@ -287,7 +276,7 @@ int EchoSocket::Probe(std::uint32_t address, int timeoutMs) {
         return -1;
     }
     if (!waiter.replied) return -1;
-    const std::int64_t elapsedMs = std::max<std::int64_t>(0, waiter.arrivalNs - sentNs) / kNsPerMs;
+    const std::int64_t elapsedMs = std::max<std::int64_t>(0, waiter.arrivalNs - *sent) / kNsPerMs;
     return elapsedMs > timeoutMs ? -1 : static_cast<int>(elapsedMs);
 }
 

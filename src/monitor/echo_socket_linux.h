@@ -8,7 +8,10 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <vector>
+
+struct sockaddr_in;
 
 namespace tarvelin {
 
@@ -50,12 +53,15 @@ private:
     void Dispatch(const EchoEvent& event, std::int64_t receivedNs);
     void ReceiveBatch(ReceiveBuffers& buffers);
     std::optional<std::uint16_t> Register(Waiter& waiter);
+    // Monotonic send time, or nothing when the request could not be sent.
+    std::optional<std::int64_t> Send(std::span<const std::uint8_t> request, const sockaddr_in& target);
     void Unregister(std::uint16_t sequence, const Waiter& waiter);
 
     const int m_fd;
     const Kind m_kind;
     const std::uint16_t m_identifier;
 
+    std::mutex m_sendMutex;  // held across each send; see Send
     std::mutex m_mutex;
     // Indexed by sequence number: the call waiting for that reply, or null. GUARDED_BY(m_mutex)
     std::vector<Waiter*> m_waiters;
