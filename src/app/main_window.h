@@ -80,6 +80,7 @@ public:
     ResultsModel* Model() const { return m_model; }
     SamplingController& Sampling() { return m_sampling; }
     const TargetList& Targets() const { return m_targets; }
+    DisplayOptionMenu& Options() const { return *m_options; }
     QMenu* TargetContextMenu() const { return m_contextMenu; }  // while it is shown, else nullptr
 
 private:
