@@ -140,7 +140,10 @@ std::optional<std::string> ProfileDocument::Find(std::string_view section, std::
 bool ProfileDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     key = TrimBlanks(key);
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
+    // Such keys would read back as a different key or, with a "]" in the value, as a section header.
     if (key.find('=') != std::string_view::npos || key.starts_with('[')) return false;
+    // One stray byte would make the next read take the whole file for legacy GBK and garble its text.
+    if (!IsValidUtf8(section) || !IsValidUtf8(key) || !IsValidUtf8(value)) return false;
 
     const auto sectionIt = m_sectionIndex.find(FoldCase(section));
     if (sectionIt == m_sectionIndex.end()) {

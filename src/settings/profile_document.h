@@ -41,8 +41,8 @@ public:
 
     // Replaces the value of the key's first line in place, or adds "key=value" after the last non-blank
     // line of the section, or appends the section with the key at the end. Refuses (false, nothing
-    // changed) what could not be read back as written: a line break in any part, a key containing "=" or
-    // starting with "[".
+    // changed) what could not be read back as written: a line break or invalid UTF-8 in any part, a key
+    // containing "=" or starting with "[".
     bool Set(std::string_view section, std::string_view key, std::string_view value);
 
 private:

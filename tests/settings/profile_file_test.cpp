@@ -184,7 +184,7 @@ TEST(WriteProfileString, UnstorableParts_AreRefusedAndFileUntouched) {
     };
     const Case cases[] = {
         {"S", "k", "two\nlines"}, {"S", "k", "cr\r"}, {"S\n", "k", "v"}, {"S", "k\rx", "v"},
-        {"S", "a=b", "v"},        {"S", "[k]", "v"},
+        {"S", "a=b", "v"},        {"S", "[k]", "v"},      {"S", "k", "bad \xFF byte"}, {"S\xC0", "k", "v"},
     };
     TempDir dir;
     const std::string before = "[S]\r\nk=v\r\n";
