@@ -152,8 +152,10 @@ bool ProfileDocument::Set(std::string_view section, std::string_view key, std::s
             if (last.end == LineEnd::kNone) last.end = m_newLineEnd;
         }
         m_sectionIndex.emplace(FoldCase(section), m_sections.size());
-        Section added{{NewLine("[" + std::string(section) + "]")}, {}, 0};
-        m_sections.push_back(std::move(added));
+        std::string header;
+        header.reserve(section.size() + 2);
+        header.append(1, '[').append(section).append(1, ']');
+        m_sections.push_back(Section{{NewLine(std::move(header))}, {}, 0});
         return Set(section, key, value);
     }
     Section& found = m_sections[sectionIt->second];
