@@ -29,6 +29,7 @@ AddTargetDialog::AddTargetDialog(QWidget* parent, QMargins frame) : QDialog(pare
     setModal(true);
     BuildControls();
     PlaceOnScreen(frame);
+    m_titleEdit->setFocus(Qt::OtherFocusReason);  // becomes the focus as soon as the dialog is active
 }
 
 QString AddTargetDialog::Title() const { return m_titleEdit->text(); }

@@ -68,7 +68,8 @@ private slots:
             fixed = dialog.minimumSize() == dialog.maximumSize();
             flags = dialog.windowFlags();
             caption = dialog.windowTitle();
-            focusInTitle = QApplication::focusWidget() == dialog.TitleEdit();
+            focusInTitle = dialog.focusWidget() == dialog.TitleEdit() &&
+                           QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog.TitleEdit(); });
             okIsDefault = dialog.OkButton()->isDefault() && !dialog.CancelButton()->isDefault();
             places["标题:"] = LabelWithText(dialog, QStringLiteral("标题:"))->geometry();
             places["域名/网址:"] = LabelWithText(dialog, QStringLiteral("域名/网址:"))->geometry();
