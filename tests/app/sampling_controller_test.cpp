@@ -1,5 +1,6 @@
 #include "app/sampling_controller.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
 #include <map>
@@ -204,14 +205,23 @@ private slots:
         controller.SetPeriod(1000);
         // Two ticks, and the first tick's result in its own row.
         QTRY_VERIFY_WITH_TIMEOUT(model.rowCount() >= 2 && !model.CellText(model.rowCount() - 1, 1).isEmpty(), kWaitMs);
-        controller.SetPeriod(0);
         const int oldest = model.rowCount() - 1;
         QCOMPARE(model.CellText(oldest, 0).size(), qsizetype(19));  // YYYY/MM/DD HH:mm:ss
         if (const auto reason = EchoUnavailableReason()) {
             QCOMPARE(model.CellText(oldest, 1), QString::fromUtf8("≥1000ms"));
             QSKIP(reason->c_str());
         }
-        QCOMPARE(model.CellText(oldest, 1), QString("0ms"));
+        QVERIFY2(QRegularExpression("^[0-9]+ms$").match(model.CellText(oldest, 1)).hasMatch(),
+                 qPrintable(model.CellText(oldest, 1)));
+        // Loopback answers within the millisecond, though a busy machine may delay the odd reply.
+        const auto anyZero = [&model] {
+            for (int row = 0; row < model.rowCount(); ++row) {
+                if (model.CellText(row, 1) == "0ms") return true;
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(anyZero(), kWaitMs);
+        controller.SetPeriod(0);
     }
 };
 
