@@ -7,6 +7,7 @@ namespace tarvelin {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16ByteOrderMark = "\xFF\xFE";  // little-endian, as Windows editors save
 constexpr std::string_view kBlanks = " \t\r\n";
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -72,7 +73,10 @@ ProfileDocument ProfileDocument::FromBytes(std::string_view bytes) {
         document.m_hasByteOrderMark = true;
         bytes.remove_prefix(kByteOrderMark.size());
     }
-    if (!IsValidUtf8(bytes)) {
+    if (bytes.starts_with(kUtf16ByteOrderMark)) {
+        decoded = Utf16LeToUtf8(bytes.substr(kUtf16ByteOrderMark.size()));
+        bytes = decoded;
+    } else if (!IsValidUtf8(bytes)) {
         decoded = GbkToUtf8(bytes);
         bytes = decoded;
     }

@@ -30,8 +30,9 @@ public:
 
     ProfileDocument() = default;
 
-    // Bytes as read from a file. Text that is not valid UTF-8 is taken as legacy GBK and held decoded;
-    // a leading UTF-8 byte-order mark is kept but is not part of the first line.
+    // Bytes as read from a file. Text that starts with the UTF-16 little-endian byte-order mark is UTF-16;
+    // other text that is not valid UTF-8 is taken as legacy GBK; either is held decoded. A leading UTF-8
+    // byte-order mark is kept but is not part of the first line.
     static ProfileDocument FromBytes(std::string_view bytes);
     // UTF-8, so a legacy file becomes UTF-8 as a whole once it is written back.
     std::string ToBytes() const;

@@ -206,6 +206,18 @@ TEST(WriteProfileString, LegacyGbkFile_BecomesUtf8AndKeepsItsText) {
               "[Internet_Check_Settings_And_URL]\r\nItem_1=百度||www.baidu.com\r\nItem_2=新浪||sina.com.cn\r\n");
 }
 
+TEST(WriteProfileString, Utf16File_ReadsAndBecomesUtf8) {
+    TempDir dir;
+    const std::filesystem::path utf8 = dir.File("utf8.ini");
+    WriteBytes(utf8, "[S]\r\nk=百度 😀\r\n");
+    ASSERT_EQ(std::system(("iconv -f UTF-8 -t UTF-16LE " + utf8.string() + " > " + dir.File("body").string()).c_str()), 0);
+    WriteBytes(dir.File(), "\xFF\xFE" + ReadBytes(dir.File("body")));
+
+    EXPECT_EQ(ReadProfileString(dir.File(), "S", "k", ""), "百度 😀");
+    ASSERT_TRUE(WriteProfileString(dir.File(), "S", "j", "新"));
+    EXPECT_EQ(ReadBytes(dir.File()), "[S]\r\nk=百度 😀\r\nj=新\r\n");
+}
+
 TEST(WriteProfileString, RefusedWrite_LeavesFileAndNoTempFiles) {
     TempDir dir;
     const std::string before = "[S]\r\nk=v\r\n";
