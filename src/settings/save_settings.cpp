@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "monitor/utf8.h"
 #include "settings/conversions.h"
 #include "settings/display_options.h"
 #include "settings/profile_file.h"
@@ -17,7 +18,7 @@ public:
     explicit PendingSave(ProfileDocument document) : m_document(std::move(document)) {}
 
     void Text(std::string_view key, std::string_view value) {
-        m_ok = m_document.Set(kSettingsSection, key, WithoutLineBreaks(value)) && m_ok;
+        m_ok = m_document.Set(kSettingsSection, key, Storable(value)) && m_ok;
     }
     void Integer(std::string_view key, std::int32_t value) { Text(key, IntegerToText(value)); }
     void Flag(std::string_view key, bool on) { Text(key, on ? kFlagOn : kFlagOff); }
@@ -26,11 +27,22 @@ public:
     const ProfileDocument& Document() const { return m_document; }
 
 private:
-    // A title is one line of the file; a line break in it would start new keys.
-    static std::string WithoutLineBreaks(std::string_view value) {
-        std::string cleaned(value);
-        for (char& c : cleaned) {
-            if (c == '\r' || c == '\n') c = ' ';
+    // A title is one line of the file, so a line break in it would start new keys; and a stray byte
+    // would make the file read as legacy text. Both are replaced rather than losing the whole save.
+    static std::string Storable(std::string_view value) {
+        std::string cleaned;
+        cleaned.reserve(value.size());
+        for (std::size_t pos = 0; pos < value.size();) {
+            const std::size_t length = Utf8CharLength(value, pos);
+            const auto lead = static_cast<unsigned char>(value[pos]);
+            if (value[pos] == '\r' || value[pos] == '\n') {
+                cleaned += ' ';
+            } else if (length == 1 && lead >= 0x80) {
+                cleaned += "\xEF\xBF\xBD";  // U+FFFD
+            } else {
+                cleaned.append(value.substr(pos, length));
+            }
+            pos += length;
         }
         return cleaned;
     }

@@ -84,12 +84,13 @@ TEST(SaveSettings, ExistingFile_KeepsForeignLinesAndStaleItems) {
     EXPECT_EQ(ReadProfileString(dir.File(), "Other", "x", ""), "1");
 }
 
-TEST(SaveSettings, LineBreakInTitle_StaysOneLine) {
+TEST(SaveSettings, LineBreakOrStrayByteInTitle_StaysOneUtf8Line) {
     TempDir dir;
-    ASSERT_TRUE(SaveSettings(dir.File(), WindowWithTargets({{"two\nlines", "a\r\nb", 66}})));
+    ASSERT_TRUE(SaveSettings(dir.File(), WindowWithTargets({{"two\nlines", "a\r\nb", 66}, {"标\xFF题", "x", 66}})));
     FakeWindow restored;
     RestoreSettings(dir.File(), restored);
-    EXPECT_EQ(restored.targets, (std::vector<FakeTarget>{{"two lines", "a  b", 66}}));
+    EXPECT_EQ(restored.targets,
+              (std::vector<FakeTarget>{{"two lines", "a  b", 66}, {"标\xEF\xBF\xBD题", "x", 66}}));
 }
 
 TEST(SaveSettings, RefusedWrite_LeavesOldFileWhole) {
