@@ -2,9 +2,15 @@
 
 #include "../support/sampling_doubles.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <unistd.h>
 
+#include <charconv>
+#include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <memory>
@@ -39,6 +45,12 @@ public:
             taken.push_back(m_state->results.front());
             m_state->results.pop_front();
         }
+        return taken;
+    }
+    std::vector<SampleResult> TakeAvailable() {
+        const std::lock_guard lock(m_state->mutex);
+        std::vector<SampleResult> taken(m_state->results.begin(), m_state->results.end());
+        m_state->results.clear();
         return taken;
     }
     std::size_t Pending() const {
@@ -298,6 +310,94 @@ TEST_F(SamplerTest, Pause_WithProbeInFlight_ResultStillLandsAndResumeTicksOnePer
     EXPECT_EQ(m_log.RowCount(), 1);
     runUntil(6050);
     EXPECT_EQ(m_log.RowCount(), 2);
+}
+
+
+// Hosts in network namespaces that tools/testhosts.sh makes for the length of one test; this thread, and
+// the workers it starts, probe from inside the client namespace, so nothing leaves the machine.
+class TestHostsScope {
+public:
+    TestHostsScope() {
+        if (geteuid() != 0) {
+            m_skipReason = "making test hosts in network namespaces needs root (CI runs as root)";
+            return;
+        }
+        m_tag = "tvs" + std::to_string(getpid());
+        const std::string up =
+            "TARVELIN_RESPONDER=" TARVELIN_BINARY_DIR "/tools/echo_responder " + Script() + " up " + m_tag;
+        if (std::system(up.c_str()) != 0) {
+            m_skipReason = "tools/testhosts.sh up failed (is tools/echo_responder built?)";
+            m_tag.clear();
+            return;
+        }
+        m_home = open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
+        const int client = open(("/run/netns/" + m_tag + "-client").c_str(), O_RDONLY | O_CLOEXEC);
+        if (m_home < 0 || client < 0 || setns(client, CLONE_NEWNET) != 0) m_skipReason = "could not enter the client";
+        if (client >= 0) close(client);
+    }
+    ~TestHostsScope() {
+        if (m_home >= 0) {
+            setns(m_home, CLONE_NEWNET);
+            close(m_home);
+        }
+        if (!m_tag.empty()) std::system((Script() + " down " + m_tag).c_str());
+    }
+    const std::string& SkipReason() const { return m_skipReason; }
+
+private:
+    static std::string Script() { return std::string(TARVELIN_SOURCE_DIR) + "/tools/testhosts.sh"; }
+    std::string m_tag;
+    std::string m_skipReason;
+    int m_home = -1;
+};
+
+// The milliseconds a result cell shows; -1 for the no-answer text or an empty cell.
+int MsOf(const std::string& text) {
+    int ms = -1;
+    std::from_chars(text.data(), text.data() + text.size(), ms);
+    return ms;
+}
+
+TEST(SamplerRealCycleTest, RealProbes_TestHosts_EachResultInItsOwnTicksRow) {
+    const TestHostsScope hosts;
+    if (!hosts.SkipReason().empty()) GTEST_SKIP() << hosts.SkipReason();
+    TargetList targets;
+    ResultsLog log;
+    ResultQueue results;
+    WorkerTracker workers;
+    Sampler sampler(targets, [&log](const DateTime& when) { return log.InsertTopRow(when); }, results.Sink());
+    sampler.SetThreadStarter(workers.Starter());
+    for (const auto& [title, address] : std::vector<std::pair<std::string, std::string>>{
+             {"echo", "198.18.0.10"}, {"delayed", "HTTP://198.18.0.20:8080/path"}, {"silent", "198.18.0.23"}}) {
+        log.AppendColumn(title, targets.AppendTarget(title, address));
+    }
+    using SteadyClock = std::chrono::steady_clock;
+    SampleTimer timer([] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now().time_since_epoch()).count();
+    });
+    timer.SetPeriod(kSampleIntervalMs);
+    // The UI thread's part, polled: ticks when due, results applied as they come, for two ticks.
+    int ticks = 0;
+    int applied = 0;
+    const auto deadline = SteadyClock::now() + kPatience;
+    while ((ticks < 2 || applied < 6) && SteadyClock::now() < deadline) {
+        if (ticks < 2 && timer.TakeTick()) ticks += sampler.SampleTick() > 0 ? 1 : 0;
+        for (const SampleResult& result : results.TakeAvailable()) {
+            if (log.SetResult(result.row, result.target, result.ms)) ++applied;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    timer.SetPeriod(0);
+    ASSERT_TRUE(workers.WaitAllEnded());
+    ASSERT_EQ(log.RowCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        // The silent host's first answer comes a whole second after its tick, when the next row is on top.
+        EXPECT_EQ(log.CellText(row, 3), "≥1000ms") << row;
+        EXPECT_GE(MsOf(log.CellText(row, 1)), 0) << log.CellText(row, 1);
+        EXPECT_LT(MsOf(log.CellText(row, 1)), 500) << log.CellText(row, 1);
+        EXPECT_GE(MsOf(log.CellText(row, 2)), 40) << log.CellText(row, 2);
+        EXPECT_LT(MsOf(log.CellText(row, 2)), 900) << log.CellText(row, 2);
+    }
 }
 
 }  // namespace
