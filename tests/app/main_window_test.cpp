@@ -299,6 +299,11 @@ private slots:
         } else {
             QVERIFY(editor != nullptr);
             QCOMPARE(editor->text(), window.Model()->CellText(editedRow, 0));
+            editor->selectAll();
+            QTest::keyClicks(editor, "edited");
+            QTest::keyClick(editor, Qt::Key_Return);
+            // The confirmed text replaces the cell's; the view commits it from its event loop.
+            QTRY_COMPARE(window.Model()->CellText(editedRow, 0), QStringLiteral("edited"));
         }
     }
 

@@ -72,6 +72,29 @@ private slots:
         QVERIFY(!m_view->selectionModel()->hasSelection());
     }
 
+    void clickSelectedRow_editingOn_editsOnlyItsFirstCell_data() {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("edits");
+        QTest::newRow("first cell") << true << 0 << true;
+        QTest::newRow("another cell") << true << 1 << false;
+        QTest::newRow("editing off") << false << 0 << false;
+    }
+    void clickSelectedRow_editingOn_editsOnlyItsFirstCell() {
+        QFETCH(bool, editing);
+        QFETCH(int, column);
+        QFETCH(bool, edits);
+        m_view->SetAttribute(DisplayOption::kEditFirst, editing);
+        InsertRows(*m_model, 4);
+        m_view->selectRow(1);
+        m_view->setFocus();
+        const QPoint cell(m_view->columnViewportPosition(column) + 5, m_view->rowViewportPosition(1) + 3);
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, cell);
+        // Qt waits out the double-click interval before it opens the editor.
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QCOMPARE(m_view->IsEditing(), edits);
+    }
+
     void hoverRow_hotTrackingOn_highlightsThenSelectsIt() {
         InsertRows(*m_model, 10);
         const QPoint overRow3(20, m_view->rowViewportPosition(3) + 2);
