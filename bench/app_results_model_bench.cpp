@@ -1,14 +1,14 @@
 // One sampling tick (insert the newest row, set 20 result cells) through the results model with a shown
 // table view, against a QStandardItemModel doing the same work (insertRow(0) with 21 items), each at a
 // million rows; and what a row costs each of them in resident memory.
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <fstream>
 #include <memory>
+
+#include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include "app/results_model.h"

@@ -1,11 +1,11 @@
 // Cost of one sampling tick on the compact results log alone (insert the newest row, set 20 cells) with a
 // small log and with a million rows, and what a row costs in memory.
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
 #include <fstream>
 #include <map>
 #include <memory>
+
+#include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include "monitor/results_log.h"

@@ -4,7 +4,9 @@ namespace tarvelin {
 
 namespace {
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -51,11 +53,17 @@ void ResultsModel::Clear() {
     endResetModel();
 }
 
-QString ResultsModel::CellText(int row, int column) const { return FromUtf8(m_log.CellText(row, column)); }
+QString ResultsModel::CellText(int row, int column) const {
+    return FromUtf8(m_log.CellText(row, column));
+}
 
-TargetId ResultsModel::ColumnTarget(int column) const { return m_log.ColumnTarget(column); }
+TargetId ResultsModel::ColumnTarget(int column) const {
+    return m_log.ColumnTarget(column);
+}
 
-int ResultsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_log.RowCount(); }
+int ResultsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_log.RowCount();
+}
 
 int ResultsModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_log.ColumnCount();

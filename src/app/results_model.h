@@ -15,7 +15,7 @@ namespace tarvelin {
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
 
-public:
+  public:
     explicit ResultsModel(QObject* parent = nullptr);
 
     // A new last column for target id; empty in existing rows.
@@ -42,7 +42,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-private:
+  private:
     ResultsLog m_log;
 };
 

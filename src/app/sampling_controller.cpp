@@ -26,8 +26,7 @@ SamplingController::SamplingController(TargetList& targets, ResultsModel& model,
       m_model(&model),
       m_port(std::make_shared<Port>()),
       m_sampler(
-          targets,
-          [this](const DateTime& when) -> RowSerial { return m_model ? m_model->InsertTopRow(when) : 0; },
+          targets, [this](const DateTime& when) -> RowSerial { return m_model ? m_model->InsertTopRow(when) : 0; },
           [port = m_port](const SampleResult& result) { port->Post(result); }) {
     m_port->receiver = this;
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -49,17 +48,29 @@ void SamplingController::SetPeriod(int ms) {
     }
 }
 
-int SamplingController::Period() const { return m_timer.isActive() ? m_timer.interval() : 0; }
+int SamplingController::Period() const {
+    return m_timer.isActive() ? m_timer.interval() : 0;
+}
 
-void SamplingController::ToggleSampling() { SetPeriod(ToggledPeriod(Period())); }
+void SamplingController::ToggleSampling() {
+    SetPeriod(ToggledPeriod(Period()));
+}
 
-void SamplingController::SetProbe(Probe probe) { m_sampler.SetProbe(std::move(probe)); }
+void SamplingController::SetProbe(Probe probe) {
+    m_sampler.SetProbe(std::move(probe));
+}
 
-void SamplingController::SetThreadStarter(ThreadStarter starter) { m_sampler.SetThreadStarter(std::move(starter)); }
+void SamplingController::SetThreadStarter(ThreadStarter starter) {
+    m_sampler.SetThreadStarter(std::move(starter));
+}
 
-void SamplingController::SetLocalClock(Sampler::LocalClock clock) { m_sampler.SetLocalClock(std::move(clock)); }
+void SamplingController::SetLocalClock(Sampler::LocalClock clock) {
+    m_sampler.SetLocalClock(std::move(clock));
+}
 
-void SamplingController::SampleTick() { m_sampler.SampleTick(); }
+void SamplingController::SampleTick() {
+    m_sampler.SampleTick();
+}
 
 void SamplingController::Deliver(const SampleResult& result) {
     if (m_model) m_model->SetResult(result.row, result.target, result.ms);

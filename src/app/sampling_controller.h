@@ -20,7 +20,7 @@ namespace tarvelin {
 class SamplingController : public QObject {
     Q_OBJECT
 
-public:
+  public:
     using Probe = tarvelin::Probe;  // int(std::string_view host, int timeoutMs); default: PingHost
 
     SamplingController(TargetList& targets, ResultsModel& model, QObject* parent = nullptr);
@@ -29,8 +29,8 @@ public:
     // 1000 or 0: a negative value counts as 0; writing the current value changes nothing (the phase is
     // kept); a start puts the first tick one period later.
     void SetPeriod(int ms);
-    int Period() const;       // 1000 running, 0 paused
-    void ToggleSampling();    // the command of "开始/暂停(&S)"
+    int Period() const;     // 1000 running, 0 paused
+    void ToggleSampling();  // the command of "开始/暂停(&S)"
 
     // Seams for tests.
     void SetProbe(Probe probe);
@@ -38,15 +38,15 @@ public:
     void SetLocalClock(Sampler::LocalClock clock);
     const QTimer& Timer() const { return m_timer; }
 
-public slots:
+  public slots:
     // One tick of SampleTimer; also callable directly.
     void SampleTick();
 
-signals:
+  signals:
     // A worker's result has been applied to (or, its row or column being gone, dropped by) the model.
     void ResultDelivered(qint64 rowSerial, quint64 target, int ms);
 
-private:
+  private:
     struct Port;
     void Deliver(const SampleResult& result);
 

@@ -89,9 +89,13 @@ std::string ResultText(int ms) {
 ResultsLog::ResultsLog() = default;
 ResultsLog::~ResultsLog() = default;
 
-int ResultsLog::RowCount() const { return static_cast<int>(m_nextSerial - m_firstSerial); }
+int ResultsLog::RowCount() const {
+    return static_cast<int>(m_nextSerial - m_firstSerial);
+}
 
-int ResultsLog::ColumnCount() const { return static_cast<int>(m_columns.size()) + 1; }
+int ResultsLog::ColumnCount() const {
+    return static_cast<int>(m_columns.size()) + 1;
+}
 
 void ResultsLog::AppendColumn(std::string caption, TargetId target) {
     auto column = std::make_unique<Column>();
@@ -174,7 +178,9 @@ std::optional<int> ResultsLog::RowOf(RowSerial serial) const {
     return static_cast<int>(m_nextSerial - 1 - serial);
 }
 
-RowSerial ResultsLog::SerialOf(int row) const { return HasRow(row) ? m_nextSerial - 1 - row : 0; }
+RowSerial ResultsLog::SerialOf(int row) const {
+    return HasRow(row) ? m_nextSerial - 1 - row : 0;
+}
 
 std::optional<DateTime> ResultsLog::RowTime(int row) const {
     if (!HasRow(row)) return std::nullopt;

@@ -29,7 +29,7 @@ namespace detail {
 // memory for a moment the way a doubling vector does.
 template <typename T, std::size_t kBlockSize>
 class BlockArray {
-public:
+  public:
     std::size_t Size() const { return m_size; }
     void PushBack(T value) {
         if (m_size % kBlockSize == 0) m_blocks.push_back(std::make_unique_for_overwrite<T[]>(kBlockSize));
@@ -46,7 +46,7 @@ public:
         return m_blocks.size() * kBlockSize * sizeof(T) + m_blocks.capacity() * sizeof(m_blocks[0]);
     }
 
-private:
+  private:
     std::vector<std::unique_ptr<T[]>> m_blocks;
     std::size_t m_size = 0;
 };
@@ -60,7 +60,7 @@ struct CellPlace {
 };
 
 class ResultsLog {
-public:
+  public:
     ResultsLog();
     ~ResultsLog();
     ResultsLog(const ResultsLog&) = delete;
@@ -95,7 +95,7 @@ public:
     // Heap bytes held by rows and cells (not captions), for measuring the cost of a row.
     std::size_t StorageBytes() const;
 
-private:
+  private:
     struct Column;
     static constexpr std::size_t kBlockRows = 4096;
 
@@ -112,6 +112,8 @@ private:
 
 // The text a result cell shows for a probe outcome: "<n>ms" for n >= 0, "≥1000ms" for no answer.
 std::string ResultText(int ms);
-inline constexpr std::string_view kNoAnswerText = "\u2265" "1000ms";
+inline constexpr std::string_view kNoAnswerText =
+    "\u2265"
+    "1000ms";
 
 }  // namespace tarvelin

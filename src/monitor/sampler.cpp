@@ -46,7 +46,9 @@ bool StartDetachedThread(std::function<void()> body) {
     }
 }
 
-int PingProbe(std::string_view host, int timeoutMs) { return PingHost(host, timeoutMs); }
+int PingProbe(std::string_view host, int timeoutMs) {
+    return PingHost(host, timeoutMs);
+}
 
 void ProbeTarget(const TargetLookup& targets, const SampleJob& job, const Probe& probe, const ResultSink& sink) {
     const std::optional<std::string> address = targets.AddressOf(job.target);

@@ -22,12 +22,14 @@ inline constexpr int kProbeTimeoutMs = 1000;
 // as 0; nothing when that is the period it already has, so a running timer keeps its phase.
 std::optional<int> PeriodChange(int current, int requested);
 // What the start/pause command writes: 0 while running, kSampleIntervalMs while paused.
-inline int ToggledPeriod(int current) { return current > 0 ? 0 : kSampleIntervalMs; }
+inline int ToggledPeriod(int current) {
+    return current > 0 ? 0 : kSampleIntervalMs;
+}
 
 // A periodic timer read off a clock the owner supplies (milliseconds, never going back). Like a window
 // system's timer it does not queue missed ticks: a late poll sees one tick, and the phase is kept.
 class SampleTimer {
-public:
+  public:
     using Clock = std::function<std::int64_t()>;
     explicit SampleTimer(Clock clock);
 
@@ -37,7 +39,7 @@ public:
     // True once for each due time reached by now; advances to the first due time after now.
     bool TakeTick();
 
-private:
+  private:
     Clock m_clock;
     int m_period = 0;
     std::int64_t m_nextTickAt = 0;
@@ -73,7 +75,7 @@ int PingProbe(std::string_view host, int timeoutMs);
 void ProbeTarget(const TargetLookup& targets, const SampleJob& job, const Probe& probe, const ResultSink& sink);
 
 class Sampler {
-public:
+  public:
     // Adds the new top row stamped with the given time and returns its serial; called on the tick's thread.
     using RowInserter = std::function<RowSerial(const DateTime& when)>;
     using LocalClock = std::function<DateTime()>;
@@ -88,7 +90,7 @@ public:
     // target. Never waits and does no network work. Returns the number of workers started.
     int SampleTick();
 
-private:
+  private:
     const TargetList& m_targets;
     RowInserter m_insertTopRow;
     ResultSink m_sink;

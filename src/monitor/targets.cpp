@@ -75,7 +75,9 @@ std::string TargetList::TargetAddress(int k) const {
     return m_state->InRange(k) ? m_state->targetAddresses[static_cast<std::size_t>(k - 1)] : std::string();
 }
 
-std::optional<std::string> TargetList::AddressOf(TargetId id) const { return Lookup().AddressOf(id); }
+std::optional<std::string> TargetList::AddressOf(TargetId id) const {
+    return Lookup().AddressOf(id);
+}
 
 TargetId TargetList::IdAt(int k) const {
     const std::lock_guard lock(m_state->mutex);

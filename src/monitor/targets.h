@@ -21,18 +21,18 @@ struct TargetListState;
 // What a worker holds to read its target's address: a shared handle on the lists, so a worker that
 // outlives the window reads nothing rather than freed memory.
 class TargetLookup {
-public:
+  public:
     // A copy of the address of target id, taken under the lists' lock; nothing once it has been removed.
     std::optional<std::string> AddressOf(TargetId id) const;
 
-private:
+  private:
     friend class TargetList;
     explicit TargetLookup(std::shared_ptr<detail::TargetListState> state) : m_state(std::move(state)) {}
     std::shared_ptr<detail::TargetListState> m_state;
 };
 
 class TargetList {
-public:
+  public:
     TargetList();
     ~TargetList();  // empties the lists under the lock, so outstanding lookups find nothing
     TargetList(const TargetList&) = delete;
@@ -43,8 +43,8 @@ public:
     // 1-based; false, and nothing changes, outside 1..N. Later targets move up one place.
     bool RemoveTarget(int k);
     int TargetCount() const;
-    std::string TargetTitle(int k) const;    // "" outside 1..N
-    std::string TargetAddress(int k) const;  // "" outside 1..N
+    std::string TargetTitle(int k) const;                     // "" outside 1..N
+    std::string TargetAddress(int k) const;                   // "" outside 1..N
     std::optional<std::string> AddressOf(TargetId id) const;  // nothing once removed
     TargetId IdAt(int k) const;                               // 0 outside 1..N
     int NumberOf(TargetId id) const;                          // 1-based, 0 when removed
@@ -53,7 +53,7 @@ public:
 
     TargetLookup Lookup() const { return TargetLookup(m_state); }
 
-private:
+  private:
     std::shared_ptr<detail::TargetListState> m_state;
 };
 

@@ -8,7 +8,9 @@
 namespace tarvelin {
 namespace {
 
-DateTime At(int second) { return *DateTime::FromFields(2016, 3, 16, 9, 5, second); }
+DateTime At(int second) {
+    return *DateTime::FromFields(2016, 3, 16, 9, 5, second);
+}
 
 QStringList RowTexts(const ResultsModel& model, int row) {
     QStringList texts;
@@ -21,7 +23,7 @@ QStringList RowTexts(const ResultsModel& model, int row) {
 class ResultsModelTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void ModelTester_EveryOperation_NoViolations() {
         ResultsModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -51,7 +53,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("zero") << 0 << "0ms";
         QTest::newRow("typical") << 37 << "37ms";
-        QTest::newRow("no answer") << -1 << QString::fromUtf8("\u2265" "1000ms");
+        QTest::newRow("no answer") << -1
+                                   << QString::fromUtf8(
+                                          "\u2265"
+                                          "1000ms");
         QTest::newRow("at the timeout") << 1000 << "1000ms";
     }
     void SetResult_EachOutcome_ShowsItsText() {

@@ -57,7 +57,7 @@ struct Rig {
 class SamplingControllerTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void SetPeriod_EachWrite_FollowsTheRules_data() {
         QTest::addColumn<int>("initial");
         QTest::addColumn<int>("written");

@@ -1,14 +1,16 @@
 #include "monitor/results_log.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace tarvelin {
 namespace {
 
-DateTime At(int hour, int minute, int second) { return *DateTime::FromFields(2016, 3, 16, hour, minute, second); }
+DateTime At(int hour, int minute, int second) {
+    return *DateTime::FromFields(2016, 3, 16, hour, minute, second);
+}
 
 // Every cell of the log as text, row by row.
 std::vector<std::vector<std::string>> Grid(const ResultsLog& log) {
@@ -33,8 +35,8 @@ TEST(ResultsLogTest, InsertTopRow_Twice_NewestOnTopWithDefaultLabelAndEmptyCells
     const RowSerial first = log.InsertTopRow(At(9, 5, 7));
     const RowSerial second = log.InsertTopRow(At(23, 59, 59));
     EXPECT_EQ(second, first + 1);
-    EXPECT_EQ(Grid(log), (std::vector<std::vector<std::string>>{{"2016/03/16 23:59:59", ""},
-                                                                {"2016/03/16 09:05:07", ""}}));
+    EXPECT_EQ(Grid(log),
+              (std::vector<std::vector<std::string>>{{"2016/03/16 23:59:59", ""}, {"2016/03/16 09:05:07", ""}}));
     EXPECT_EQ(log.RowOf(first), 1);
     EXPECT_EQ(log.SerialOf(0), second);
     EXPECT_EQ(log.RowTime(1), At(9, 5, 7));
@@ -45,9 +47,18 @@ TEST(ResultsLogTest, SetResult_EachOutcome_ShowsItsText) {
         int ms;
         std::string text;
     } const cases[] = {
-        {0, "0ms"},          {37, "37ms"},         {-1, "\u2265" "1000ms"}, {-7, "≥1000ms"},
-        {999, "999ms"},      {1000, "1000ms"},     {65532, "65532ms"},     {65533, "65533ms"},
-        {65534, "65534ms"},  {2000000000, "2000000000ms"},
+        {0, "0ms"},
+        {37, "37ms"},
+        {-1,
+         "\u2265"
+         "1000ms"},
+        {-7, "≥1000ms"},
+        {999, "999ms"},
+        {1000, "1000ms"},
+        {65532, "65532ms"},
+        {65533, "65533ms"},
+        {65534, "65534ms"},
+        {2000000000, "2000000000ms"},
     };
     for (const auto& c : cases) {
         ResultsLog log;
@@ -63,8 +74,8 @@ TEST(ResultsLogTest, SetResult_EachOutcome_ShowsItsText) {
 }
 
 TEST(ResultsLogTest, SetCellText_AnyText_ReadsBackExactly) {
-    const std::string texts[] = {"",      "0ms",   "37ms", "≥1000ms", "037ms", "ms", "-1ms", "1 ms",
-                                 "65533ms", "99999999999ms", "abc", "≥", "时间"};
+    const std::string texts[] = {"",     "0ms",     "37ms",          "≥1000ms", "037ms", "ms",  "-1ms",
+                                 "1 ms", "65533ms", "99999999999ms", "abc",     "≥",     "时间"};
     for (const std::string& text : texts) {
         ResultsLog log;
         log.AppendColumn("a", 1);

@@ -1,12 +1,5 @@
 #include "monitor/sampler.h"
 
-#include "../support/sampling_doubles.h"
-
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <sched.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
@@ -20,6 +13,13 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <unistd.h>
+
+#include "../support/sampling_doubles.h"
+
 namespace tarvelin {
 namespace {
 
@@ -29,7 +29,7 @@ using fakes::WorkerTracker;
 
 // Collects what workers hand back, for the test thread to apply as the UI thread would.
 class ResultQueue {
-public:
+  public:
     ResultSink Sink() const {
         return [state = m_state](const SampleResult& result) {
             const std::lock_guard lock(state->mutex);
@@ -58,7 +58,7 @@ public:
         return m_state->results.size();
     }
 
-private:
+  private:
     struct State {
         std::mutex mutex;
         std::condition_variable changed;
@@ -67,10 +67,12 @@ private:
     std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
-DateTime Stamp(int second) { return DateTime::FromWallSeconds(DateTime::FromFields(2016, 3, 16, 9, 5, 0)->WallSeconds() + second); }
+DateTime Stamp(int second) {
+    return DateTime::FromWallSeconds(DateTime::FromFields(2016, 3, 16, 9, 5, 0)->WallSeconds() + second);
+}
 
 class SamplerTest : public ::testing::Test {
-protected:
+  protected:
     SamplerTest() {
         m_sampler.SetProbe(m_probe.AsProbe());
         m_sampler.SetThreadStarter(m_workers.Starter());
@@ -110,8 +112,7 @@ protected:
     ResultQueue m_results;
     WorkerTracker m_workers;
     int m_ticks = 0;
-    Sampler m_sampler{m_targets, [this](const DateTime& when) { return m_log.InsertTopRow(when); },
-                      m_results.Sink()};
+    Sampler m_sampler{m_targets, [this](const DateTime& when) { return m_log.InsertTopRow(when); }, m_results.Sink()};
 };
 
 TEST_F(SamplerTest, SampleTick_NoTargets_AddsNoRowAndProbesNothing) {
@@ -251,7 +252,7 @@ TEST(SampleTimerTest, PeriodChange_EachWrite_FollowsTheRules) {
         int requested;
         std::optional<int> change;
     } const cases[] = {
-        {0, 1000, 1000}, {1000, 1000, std::nullopt}, {1000, 0, 0}, {0, 0, std::nullopt},
+        {0, 1000, 1000}, {1000, 1000, std::nullopt}, {1000, 0, 0},  {0, 0, std::nullopt},
         {1000, -5, 0},   {0, -1, std::nullopt},      {0, 250, 250},
     };
     for (const Case& c : cases) {
@@ -270,10 +271,11 @@ TEST(SampleTimerTest, SetPeriod_Sequence_TicksOnePeriodAfterStartAndKeepsPhase) 
         std::optional<int> write;
         bool tick;
     } const steps[] = {
-        {0, std::nullopt, false}, {500, 1000, false},  {1499, std::nullopt, false}, {1500, std::nullopt, true},
-        {1500, std::nullopt, false}, {2200, 1000, false}, {2500, std::nullopt, true},  // same value: same phase
-        {2600, -3, false},        {3500, std::nullopt, false},                             // negative stops it
-        {4000, 1000, false},      {4999, std::nullopt, false}, {5000, std::nullopt, true},
+        {0, std::nullopt, false},   {500, 1000, false},          {1499, std::nullopt, false},
+        {1500, std::nullopt, true}, {1500, std::nullopt, false}, {2200, 1000, false},
+        {2500, std::nullopt, true},                               // same value: same phase
+        {2600, -3, false},          {3500, std::nullopt, false},  // negative stops it
+        {4000, 1000, false},        {4999, std::nullopt, false}, {5000, std::nullopt, true},
         {8700, std::nullopt, true}, {8800, std::nullopt, false}, {9000, std::nullopt, true},  // missed ticks collapse
     };
     for (const Step& step : steps) {
@@ -294,7 +296,9 @@ TEST_F(SamplerTest, Pause_WithProbeInFlight_ResultStillLandsAndResumeTicksOnePer
         }
     };
     Add("a", "a.example");
-    m_probe.SetScript([](const std::string&, int call) { return ScriptedProbe::Reply{call == 0 ? 800 : 5, call == 0}; });
+    m_probe.SetScript([](const std::string&, int call) {
+        return ScriptedProbe::Reply{call == 0 ? 800 : 5, call == 0};
+    });
     timer.SetPeriod(kSampleIntervalMs);
     runUntil(1200);
     ASSERT_EQ(m_log.RowCount(), 1);
@@ -312,11 +316,10 @@ TEST_F(SamplerTest, Pause_WithProbeInFlight_ResultStillLandsAndResumeTicksOnePer
     EXPECT_EQ(m_log.RowCount(), 2);
 }
 
-
 // Hosts in network namespaces that tools/testhosts.sh makes for the length of one test; this thread, and
 // the workers it starts, probe from inside the client namespace, so nothing leaves the machine.
 class TestHostsScope {
-public:
+  public:
     TestHostsScope() {
         if (geteuid() != 0) {
             m_skipReason = "making test hosts in network namespaces needs root (CI runs as root)";
@@ -344,7 +347,7 @@ public:
     }
     const std::string& SkipReason() const { return m_skipReason; }
 
-private:
+  private:
     static std::string Script() { return std::string(TARVELIN_SOURCE_DIR) + "/tools/testhosts.sh"; }
     std::string m_tag;
     std::string m_skipReason;
@@ -365,7 +368,8 @@ TEST(SamplerRealCycleTest, RealProbes_TestHosts_EachResultInItsOwnTicksRow) {
     ResultsLog log;
     ResultQueue results;
     WorkerTracker workers;
-    Sampler sampler(targets, [&log](const DateTime& when) { return log.InsertTopRow(when); }, results.Sink());
+    Sampler sampler(
+        targets, [&log](const DateTime& when) { return log.InsertTopRow(when); }, results.Sink());
     sampler.SetThreadStarter(workers.Starter());
     for (const auto& [title, address] : std::vector<std::pair<std::string, std::string>>{
              {"echo", "198.18.0.10"}, {"delayed", "HTTP://198.18.0.20:8080/path"}, {"silent", "198.18.0.23"}}) {

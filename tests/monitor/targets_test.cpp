@@ -1,12 +1,12 @@
 #include "monitor/targets.h"
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace tarvelin {
 namespace {

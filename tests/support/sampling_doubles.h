@@ -22,7 +22,7 @@ inline constexpr auto kPatience = std::chrono::seconds(10);  // only ever reache
 
 // A probe that answers by a script and can hold chosen calls until the test opens it.
 class ScriptedProbe {
-public:
+  public:
     struct Reply {
         int ms;
         bool held = false;
@@ -51,7 +51,7 @@ public:
         return m_state->calls;
     }
 
-private:
+  private:
     struct State {
         std::mutex mutex;
         std::condition_variable changed;
@@ -78,7 +78,7 @@ private:
 
 // Wraps a thread starter to know when every worker it started has ended.
 class WorkerTracker {
-public:
+  public:
     ThreadStarter Starter(ThreadStarter inner = StartDetachedThread) const {
         return [state = m_state, inner](std::function<void()> body) {
             {
@@ -103,7 +103,7 @@ public:
         return m_state->changed.wait_for(lock, kPatience, [&] { return m_state->running == 0; });
     }
 
-private:
+  private:
     struct State {
         std::mutex mutex;
         std::condition_variable changed;
