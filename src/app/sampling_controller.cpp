@@ -29,8 +29,8 @@ SamplingController::SamplingController(TargetList& targets, ResultsModel& model,
           targets, [this](const DateTime& when) -> RowSerial { return m_model ? m_model->InsertTopRow(when) : 0; },
           [port = m_port](const SampleResult& result) { port->Post(result); }) {
     m_port->receiver = this;
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &SamplingController::SampleTick);
+    m_sampleTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_sampleTimer, &QTimer::timeout, this, &SamplingController::SampleTick);
 }
 
 SamplingController::~SamplingController() {
@@ -42,14 +42,14 @@ void SamplingController::SetPeriod(int ms) {
     const std::optional<int> period = PeriodChange(Period(), ms);
     if (!period) return;
     if (*period == 0) {
-        m_timer.stop();
+        m_sampleTimer.stop();
     } else {
-        m_timer.start(*period);  // the first tick comes one period from now
+        m_sampleTimer.start(*period);  // the first tick comes one period from now
     }
 }
 
 int SamplingController::Period() const {
-    return m_timer.isActive() ? m_timer.interval() : 0;
+    return m_sampleTimer.isActive() ? m_sampleTimer.interval() : 0;
 }
 
 void SamplingController::ToggleSampling() {

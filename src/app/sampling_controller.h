@@ -36,7 +36,7 @@ class SamplingController : public QObject {
     void SetProbe(Probe probe);
     void SetThreadStarter(ThreadStarter starter);
     void SetLocalClock(Sampler::LocalClock clock);
-    const QTimer& Timer() const { return m_timer; }
+    const QTimer& Timer() const { return m_sampleTimer; }
 
   public slots:
     // One tick of SampleTimer; also callable directly.
@@ -51,7 +51,7 @@ class SamplingController : public QObject {
     void Deliver(const SampleResult& result);
 
     QPointer<ResultsModel> m_model;
-    QTimer m_timer;
+    QTimer m_sampleTimer;
     std::shared_ptr<Port> m_port;
     Sampler m_sampler;
 };
