@@ -5,6 +5,7 @@
 #include <linux/filter.h>
 #include <linux/icmp.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
@@ -15,8 +16,6 @@
 #include <cstring>
 #include <random>
 #include <span>
-#include <system_error>
-#include <thread>
 
 #include "monitor/echo_clock_linux.h"
 #include "monitor/icmp_packet.h"
@@ -27,8 +26,7 @@ namespace {
 
 constexpr std::size_t kSequenceCount = 65536;
 constexpr int kReceiveBufferBytes = 4 << 20;  // a thousand replies landing at once must not be dropped
-constexpr unsigned kBatch = 64;
-constexpr std::size_t kPacketBytes = 1500;
+constexpr unsigned kBatch = 32;
 constexpr std::int64_t kNsPerMs = 1'000'000;
 
 void SetReceiveBuffer(int fd) {
@@ -74,16 +72,35 @@ std::uint16_t RandomIdentifier() {
 
 }  // namespace
 
+// One call in progress, on its caller's stack.
 struct EchoSocket::Waiter {
     std::uint32_t address = 0;
+    std::chrono::steady_clock::time_point deadline;
     std::condition_variable wakeup;
-    bool answered = false;         // GUARDED_BY(m_mutex)
-    bool replied = false;          // an echo reply, not an ICMP error; GUARDED_BY(m_mutex)
-    std::int64_t arrivalNs = 0;    // monotonic; GUARDED_BY(m_mutex)
+    bool answered = false;        // GUARDED_BY(m_mutex)
+    bool replied = false;         // an echo reply, not an ICMP error; GUARDED_BY(m_mutex)
+    std::int64_t arrivalNs = 0;   // monotonic; GUARDED_BY(m_mutex)
+    bool calledToRead = false;    // GUARDED_BY(m_mutex)
+    Waiter* next = nullptr;       // in the sleepers' list; GUARDED_BY(m_mutex)
+    Waiter* previous = nullptr;   // GUARDED_BY(m_mutex)
+};
+
+struct EchoSocket::ReceiveBuffers {
+    // Our replies carry no payload and errors quote little; anything longer is not ours.
+    static constexpr std::size_t kPacketBytes = 576;
+    std::array<std::array<std::uint8_t, kPacketBytes>, kBatch> packets;
+    std::array<std::array<char, CMSG_SPACE(sizeof(timespec)) + 64>, kBatch> controls;
+    std::array<mmsghdr, kBatch> messages;
+    std::array<iovec, kBatch> vectors;
+    std::array<sockaddr_in, kBatch> senders;
 };
 
 EchoSocket::EchoSocket(int fd, Kind kind, std::uint16_t identifier)
-    : m_fd(fd), m_kind(kind), m_identifier(identifier), m_waiters(kSequenceCount, nullptr) {}
+    : m_fd(fd),
+      m_kind(kind),
+      m_identifier(identifier),
+      m_waiters(kSequenceCount, nullptr),
+      m_buffers(std::make_unique<ReceiveBuffers>()) {}
 
 EchoSocket::~EchoSocket() { close(m_fd); }
 
@@ -116,64 +133,36 @@ EchoSocket::OpenResult EchoSocket::Open() {
     setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
     if (kind == Kind::Datagram) setsockopt(fd, SOL_IP, IP_RECVERR, &on, sizeof on);
     SetReceiveBuffer(fd);
-    std::unique_ptr<EchoSocket> echo(new EchoSocket(fd, kind, *identifier));
-    if (!echo->StartReceiver()) {
-        result.rawError = EAGAIN;
-        return result;
-    }
-    result.socket = std::move(echo);
+    result.socket.reset(new EchoSocket(fd, kind, *identifier));
     return result;
 }
 
-bool EchoSocket::StartReceiver() {
-    try {
-        // Detached: shutdown never waits for it, and it only ever touches this never-destroyed object.
-        std::thread([this] { ReceiveLoop(); }).detach();
-        return true;
-    } catch (const std::system_error&) {
-        return false;
-    }
-}
-
-struct EchoSocket::ReceiveBuffers {
-    std::array<std::array<std::uint8_t, kPacketBytes>, kBatch> packets;
-    std::array<std::array<char, CMSG_SPACE(sizeof(timespec)) + 64>, kBatch> controls;
-};
-
-void EchoSocket::ReceiveLoop() {
-    const auto buffers = std::make_unique<ReceiveBuffers>();
-    for (;;) ReceiveBatch(*buffers);
-}
-
-void EchoSocket::ReceiveBatch(ReceiveBuffers& buffers) {
-    auto& [packets, controls] = buffers;
-    std::array<mmsghdr, kBatch> messages{};
-    std::array<iovec, kBatch> vectors{};
-    std::array<sockaddr_in, kBatch> senders{};
+// Reads whatever is queued, without blocking, and hands each packet to its call.
+void EchoSocket::ReceiveBatch() {
+    auto& b = *m_buffers;
     for (unsigned i = 0; i < kBatch; ++i) {
-        vectors[i] = {packets[i].data(), packets[i].size()};
-        messages[i].msg_hdr.msg_name = &senders[i];
-        messages[i].msg_hdr.msg_namelen = sizeof senders[i];
-        messages[i].msg_hdr.msg_iov = &vectors[i];
-        messages[i].msg_hdr.msg_iovlen = 1;
-        messages[i].msg_hdr.msg_control = controls[i].data();
-        messages[i].msg_hdr.msg_controllen = controls[i].size();
+        b.vectors[i] = {b.packets[i].data(), b.packets[i].size()};
+        b.messages[i].msg_hdr = {};
+        b.messages[i].msg_hdr.msg_name = &b.senders[i];
+        b.messages[i].msg_hdr.msg_namelen = sizeof b.senders[i];
+        b.messages[i].msg_hdr.msg_iov = &b.vectors[i];
+        b.messages[i].msg_hdr.msg_iovlen = 1;
+        b.messages[i].msg_hdr.msg_control = b.controls[i].data();
+        b.messages[i].msg_hdr.msg_controllen = b.controls[i].size();
     }
-    const int count = recvmmsg(m_fd, messages.data(), kBatch, MSG_WAITFORONE, nullptr);
+    const int count = recvmmsg(m_fd, b.messages.data(), kBatch, MSG_DONTWAIT, nullptr);
     if (count < 0) {
-        if (errno == EINTR) return;
         // A datagram socket reports a queued ICMP error as a failed receive.
-        if (m_kind == Kind::Datagram) DrainErrorQueue();
-        if (errno == ENOMEM || errno == ENOBUFS) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (m_kind == Kind::Datagram && errno != EAGAIN && errno != EINTR) DrainErrorQueue();
         return;
     }
     const ClockPair now = ReadClockPair();
     for (int i = 0; i < count; ++i) {
-        msghdr& header = messages[i].msg_hdr;
+        msghdr& header = b.messages[i].msg_hdr;
         if (header.msg_flags & MSG_TRUNC) continue;
-        const std::span<const std::uint8_t> bytes(packets[i].data(), messages[i].msg_len);
+        const std::span<const std::uint8_t> bytes(b.packets[i].data(), b.messages[i].msg_len);
         const auto event = m_kind == Kind::Raw ? ParseIpv4Datagram(bytes)
-                                               : ParseIcmpMessage(bytes, ntohl(senders[i].sin_addr.s_addr));
+                                               : ParseIcmpMessage(bytes, ntohl(b.senders[i].sin_addr.s_addr));
         if (event) Dispatch(*event, ArrivalMonotonicNs(header, now));
     }
 }
@@ -225,6 +214,28 @@ void EchoSocket::Dispatch(const EchoEvent& event, std::int64_t arrivalNs) {
     waiter->wakeup.notify_one();
 }
 
+// REQUIRES: m_mutex held. Somebody must read while calls wait: wake the oldest sleeper to take over.
+void EchoSocket::CallNextReader() {
+    if (m_reading || !m_sleepers || m_sleepers->calledToRead) return;
+    m_sleepers->calledToRead = true;
+    m_sleepers->wakeup.notify_one();
+}
+
+// REQUIRES: m_mutex held.
+void EchoSocket::Link(Waiter& waiter) {
+    waiter.previous = m_lastSleeper;
+    waiter.next = nullptr;
+    (m_lastSleeper ? m_lastSleeper->next : m_sleepers) = &waiter;
+    m_lastSleeper = &waiter;
+}
+
+// REQUIRES: m_mutex held.
+void EchoSocket::Unlink(Waiter& waiter) {
+    (waiter.previous ? waiter.previous->next : m_sleepers) = waiter.next;
+    (waiter.next ? waiter.next->previous : m_lastSleeper) = waiter.previous;
+    waiter.next = waiter.previous = nullptr;
+}
+
 std::optional<std::uint16_t> EchoSocket::Register(Waiter& waiter) {
     std::lock_guard lock(m_mutex);
     for (std::size_t tries = 0; tries < kSequenceCount; ++tries) {
@@ -255,27 +266,69 @@ std::optional<std::int64_t> EchoSocket::Send(std::span<const std::uint8_t> reque
     return sentNs;
 }
 
+// The reader's turn: read until this call is answered or its time is up, serving every other call on the
+// way. REQUIRES: m_reading set by this caller, m_mutex not held.
+void EchoSocket::ReadUntilAnswered(Waiter& waiter) {
+    for (;;) {
+        {
+            std::lock_guard lock(m_mutex);
+            if (waiter.answered) return;
+        }
+        const auto left = waiter.deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) return;
+        const auto leftNs = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        const timespec wait{static_cast<time_t>(leftNs / 1'000'000'000), static_cast<long>(leftNs % 1'000'000'000)};
+        pollfd readable{m_fd, POLLIN, 0};
+        const int ready = ppoll(&readable, 1, &wait, nullptr);
+        if (ready < 0 && errno != EINTR) return;
+        if (ready <= 0) continue;
+        // An ICMP error for a datagram socket waits in its error queue, flagged by POLLERR.
+        if ((readable.revents & POLLERR) && m_kind == Kind::Datagram) DrainErrorQueue();
+        ReceiveBatch();
+    }
+}
+
+// Sleeps or reads until the call is answered (true) or its deadline passes (false).
+bool EchoSocket::AwaitAnswer(Waiter& waiter, std::uint16_t sequence) {
+    std::unique_lock lock(m_mutex);
+    while (!waiter.answered && std::chrono::steady_clock::now() < waiter.deadline) {
+        if (!m_reading) {
+            m_reading = true;
+            lock.unlock();
+            ReadUntilAnswered(waiter);
+            lock.lock();
+            m_reading = false;
+            continue;
+        }
+        Link(waiter);
+        waiter.wakeup.wait_until(lock, waiter.deadline, [&] { return waiter.answered || waiter.calledToRead; });
+        Unlink(waiter);
+        waiter.calledToRead = false;
+    }
+    // Out of the table under the same lock, so no reply can reach this waiter once it has given up.
+    if (m_waiters[sequence] == &waiter) m_waiters[sequence] = nullptr;
+    // Never leave the socket unread while others wait.
+    CallNextReader();
+    return waiter.answered;
+}
+
 int EchoSocket::Probe(std::uint32_t address, int timeoutMs) {
     Waiter waiter;
     waiter.address = address;
     const auto sequence = Register(waiter);
     if (!sequence) return -1;
-    const auto request = BuildEchoRequest(m_identifier, *sequence);
     sockaddr_in target{};
     target.sin_family = AF_INET;
     target.sin_addr.s_addr = htonl(address);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    const auto sent = Send(request, target);
+    waiter.deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto sent = Send(BuildEchoRequest(m_identifier, *sequence), target);
     if (!sent) {
         Unregister(*sequence, waiter);
         return -1;
     }
-    std::unique_lock lock(m_mutex);
-    if (!waiter.wakeup.wait_until(lock, deadline, [&] { return waiter.answered; })) {
-        if (m_waiters[*sequence] == &waiter) m_waiters[*sequence] = nullptr;
-        return -1;
-    }
-    if (!waiter.replied) return -1;
+    const bool answered = AwaitAnswer(waiter, *sequence);
+    std::lock_guard lock(m_mutex);
+    if (!answered || !waiter.replied) return -1;
     const std::int64_t elapsedMs = std::max<std::int64_t>(0, waiter.arrivalNs - *sent) / kNsPerMs;
     return elapsedMs > timeoutMs ? -1 : static_cast<int>(elapsedMs);
 }

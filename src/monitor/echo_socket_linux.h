@@ -1,6 +1,7 @@
-// The one ICMP socket a process shares for all its echo probes, with a receiver thread that hands each
-// reply to the call waiting for it. Open it once; Probe is safe from any number of threads at once.
-// An open EchoSocket must never be destroyed: its detached receiver uses it until the process ends.
+// The one ICMP socket a process shares for all its echo probes. The calling threads take turns at reading
+// it: one reads and hands every reply to the call waiting for it, the others sleep until answered or
+// called to read next. No thread of its own, so nothing waits for it at exit. Open it once; Probe is safe
+// from any number of threads at once. Never destroy an EchoSocket that calls may still be using.
 #pragma once
 
 #include <condition_variable>
@@ -47,15 +48,18 @@ private:
     struct ReceiveBuffers;
 
     EchoSocket(int fd, Kind kind, std::uint16_t identifier);
-    bool StartReceiver();
-    void ReceiveLoop();
-    void DrainErrorQueue();
-    void Dispatch(const EchoEvent& event, std::int64_t receivedNs);
-    void ReceiveBatch(ReceiveBuffers& buffers);
     std::optional<std::uint16_t> Register(Waiter& waiter);
     // Monotonic send time, or nothing when the request could not be sent.
     std::optional<std::int64_t> Send(std::span<const std::uint8_t> request, const sockaddr_in& target);
     void Unregister(std::uint16_t sequence, const Waiter& waiter);
+    bool AwaitAnswer(Waiter& waiter, std::uint16_t sequence);
+    void ReadUntilAnswered(Waiter& waiter);
+    void ReceiveBatch();
+    void DrainErrorQueue();
+    void Dispatch(const EchoEvent& event, std::int64_t arrivalNs);
+    void CallNextReader();
+    void Link(Waiter& waiter);
+    void Unlink(Waiter& waiter);
 
     const int m_fd;
     const Kind m_kind;
@@ -66,6 +70,10 @@ private:
     // Indexed by sequence number: the call waiting for that reply, or null. GUARDED_BY(m_mutex)
     std::vector<Waiter*> m_waiters;
     std::uint16_t m_nextSequence = 0;  // GUARDED_BY(m_mutex)
+    bool m_reading = false;            // a call is reading the socket; GUARDED_BY(m_mutex)
+    Waiter* m_sleepers = nullptr;      // calls asleep while another reads, oldest first; GUARDED_BY(m_mutex)
+    Waiter* m_lastSleeper = nullptr;   // GUARDED_BY(m_mutex)
+    std::unique_ptr<ReceiveBuffers> m_buffers;  // used only by the call that is reading
 };
 
 }  // namespace tarvelin
