@@ -1,11 +1,11 @@
 // One sampling tick (newest row on top, a result for each of 20 targets, then the repaint) in the program's
 // own grid view, with a week of rows already in it, while the user reads at the top and while scrolled
 // down (where every new row also moves the scroll position to keep the rows being read in place).
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
 #include <QScrollBar>
 #include <memory>
+
+#include <benchmark/benchmark.h>
 
 #include "app/results_model.h"
 #include "app/results_view.h"

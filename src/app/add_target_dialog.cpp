@@ -32,9 +32,13 @@ AddTargetDialog::AddTargetDialog(QWidget* parent, QMargins frame) : QDialog(pare
     m_titleEdit->setFocus(Qt::OtherFocusReason);  // becomes the focus as soon as the dialog is active
 }
 
-QString AddTargetDialog::Title() const { return m_titleEdit->text(); }
+QString AddTargetDialog::Title() const {
+    return m_titleEdit->text();
+}
 
-QString AddTargetDialog::Address() const { return m_addressEdit->text(); }
+QString AddTargetDialog::Address() const {
+    return m_addressEdit->text();
+}
 
 void AddTargetDialog::BuildControls() {
     auto* titleLabel = new QLabel(QString::fromUtf8(kTitleLabelText), this);

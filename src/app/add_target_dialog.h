@@ -11,12 +11,12 @@ class QPushButton;
 
 namespace tarvelin {
 
-inline constexpr int kAddTargetDialogWidth = 380;   // outer rectangle, frame included
+inline constexpr int kAddTargetDialogWidth = 380;  // outer rectangle, frame included
 inline constexpr int kAddTargetDialogHeight = 190;
 
 class AddTargetDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     // frame: the window system's frame around a top-level window, taken from the main window once it is
     // shown, so that the outer rectangle comes out at its designed size.
     explicit AddTargetDialog(QWidget* parent = nullptr, QMargins frame = {});
@@ -30,10 +30,10 @@ public:
     QPushButton* OkButton() const { return m_okButton; }
     QPushButton* CancelButton() const { return m_cancelButton; }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void BuildControls();
     void PlaceOnScreen(QMargins frame);
 

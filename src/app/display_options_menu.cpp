@@ -8,8 +8,8 @@ namespace tarvelin {
 
 DisplayOptionMenu::DisplayOptionMenu(ResultsView& view, QObject* parent) : QObject(parent), m_view(view) {
     for (const DisplayOptionInfo& info : kDisplayOptions) {
-        auto* item = new QAction(QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())),
-                                 this);
+        auto* item =
+            new QAction(QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())), this);
         item->setCheckable(true);
         item->setChecked(info.initialTicked);
         item->setEnabled(info.initialEnabled);
@@ -24,9 +24,13 @@ DisplayOptionMenu::DisplayOptionMenu(ResultsView& view, QObject* parent) : QObje
     }
 }
 
-bool DisplayOptionMenu::Ticked(DisplayOption option) const { return Item(option)->isChecked(); }
+bool DisplayOptionMenu::Ticked(DisplayOption option) const {
+    return Item(option)->isChecked();
+}
 
-bool DisplayOptionMenu::Enabled(DisplayOption option) const { return Item(option)->isEnabled(); }
+bool DisplayOptionMenu::Enabled(DisplayOption option) const {
+    return Item(option)->isEnabled();
+}
 
 void DisplayOptionMenu::Run(DisplayOption option) {
     switch (option) {
@@ -42,7 +46,9 @@ void DisplayOptionMenu::Run(DisplayOption option) {
     }
 }
 
-void DisplayOptionMenu::SetTicked(DisplayOption option, bool ticked) { Item(option)->setChecked(ticked); }
+void DisplayOptionMenu::SetTicked(DisplayOption option, bool ticked) {
+    Item(option)->setChecked(ticked);
+}
 
 void DisplayOptionMenu::RunHeader() {
     const bool ticked = !Ticked(DisplayOption::kHead);

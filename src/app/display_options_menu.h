@@ -15,7 +15,7 @@ class ResultsView;
 
 class DisplayOptionMenu : public QObject {
     Q_OBJECT
-public:
+  public:
     // Creates the items with their initial ticks and enabled states; the caller places them in its menus.
     DisplayOptionMenu(ResultsView& view, QObject* parent = nullptr);
 
@@ -30,7 +30,7 @@ public:
     //  - every other option: read the tick t, attribute := !t, tick := !t.
     void Run(DisplayOption option);
 
-private:
+  private:
     static std::size_t Index(DisplayOption option) { return static_cast<std::size_t>(option); }
     void SetTicked(DisplayOption option, bool ticked);
     void RunHeader();

@@ -29,7 +29,9 @@ constexpr int kGridFontPoints = 9;
 // The context menu's top-left corner sits this far right of and below the cursor.
 constexpr QPoint kContextMenuOffset(3, 3);
 
-QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString Utf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 std::uint32_t MonotonicMs() {
     QElapsedTimer clock;
@@ -68,8 +70,7 @@ void MainWindow::BuildGrid() {
     connect(m_view->horizontalHeader(), &QHeaderView::sectionClicked, this, &MainWindow::OnHeaderClicked);
 }
 
-QAction* MainWindow::AddCommand(QMenu* menu, const char* caption, const char* shortcut,
-                                void (MainWindow::*command)()) {
+QAction* MainWindow::AddCommand(QMenu* menu, const char* caption, const char* shortcut, void (MainWindow::*command)()) {
     QAction* item = menu->addAction(QString::fromUtf8(caption));
     if (shortcut != nullptr) item->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
     connect(item, &QAction::triggered, this, command);
@@ -88,7 +89,8 @@ void MainWindow::BuildMenus() {
     QMenu* hotTracking = nullptr;
     for (const DisplayOptionInfo& info : kDisplayOptions) {
         const bool inSubmenu = info.option >= DisplayOption::kHot && info.option <= DisplayOption::kActivation;
-        if (inSubmenu && hotTracking == nullptr) hotTracking = settings->addMenu(QString::fromUtf8(kHotTrackingMenuCaption));
+        if (inSubmenu && hotTracking == nullptr)
+            hotTracking = settings->addMenu(QString::fromUtf8(kHotTrackingMenuCaption));
         (inSubmenu ? hotTracking : settings)->addAction(m_options->Item(info.option));
     }
     settings->addSeparator();
@@ -119,15 +121,17 @@ void MainWindow::RunCreatedStep() {
 }
 
 void MainWindow::TellEchoUnavailable(const QString& reason) {
-    auto* notice = new QMessageBox(QMessageBox::Warning, QString::fromUtf8(kWindowCaption), reason, QMessageBox::Ok,
-                                   this);
+    auto* notice =
+        new QMessageBox(QMessageBox::Warning, QString::fromUtf8(kWindowCaption), reason, QMessageBox::Ok, this);
     notice->setObjectName(QStringLiteral("EchoUnavailableNotice"));
     notice->setWindowModality(Qt::NonModal);
     notice->setAttribute(Qt::WA_DeleteOnClose);
     notice->show();
 }
 
-void MainWindow::ToggleSampling() { m_sampling.ToggleSampling(); }
+void MainWindow::ToggleSampling() {
+    m_sampling.ToggleSampling();
+}
 
 void MainWindow::AddTargetCommand() {
     AddTargetDialog dialog(this, FrameMargins());
@@ -163,7 +167,9 @@ void MainWindow::SaveSettingsCommand() {
     if (m_saveSettings) m_saveSettings();
 }
 
-void MainWindow::RunOptionCommand(DisplayOption option) { m_options->Run(option); }
+void MainWindow::RunOptionCommand(DisplayOption option) {
+    m_options->Run(option);
+}
 
 void MainWindow::OnHeaderClicked(int column) {
     if (column == 0) return;
@@ -181,7 +187,9 @@ QMargins MainWindow::FrameMargins() const {
     return handle != nullptr ? handle->frameMargins() : QMargins();
 }
 
-QRect MainWindow::OuterRect() const { return frameGeometry(); }
+QRect MainWindow::OuterRect() const {
+    return frameGeometry();
+}
 
 void MainWindow::SetOuterRect(const QRect& rect) {
     const QMargins frame = FrameMargins();
@@ -205,31 +213,57 @@ void MainWindow::SetMaximized(bool maximized) {
     setWindowState(maximized ? state | Qt::WindowMaximized : state);
 }
 
-int MainWindow::SamplingPeriod() const { return m_sampling.Period(); }
+int MainWindow::SamplingPeriod() const {
+    return m_sampling.Period();
+}
 
-void MainWindow::SetSamplingPeriod(int ms) { m_sampling.SetPeriod(ms); }
+void MainWindow::SetSamplingPeriod(int ms) {
+    m_sampling.SetPeriod(ms);
+}
 
-bool MainWindow::IsOptionTicked(DisplayOption option) const { return m_options->Ticked(option); }
+bool MainWindow::IsOptionTicked(DisplayOption option) const {
+    return m_options->Ticked(option);
+}
 
-bool MainWindow::IsOptionEnabled(DisplayOption option) const { return m_options->Enabled(option); }
+bool MainWindow::IsOptionEnabled(DisplayOption option) const {
+    return m_options->Enabled(option);
+}
 
-QFont MainWindow::GridFont() const { return m_view->GridFont(); }
+QFont MainWindow::GridFont() const {
+    return m_view->GridFont();
+}
 
-void MainWindow::SetGridFont(const QFont& font) { m_view->SetGridFont(font); }
+void MainWindow::SetGridFont(const QFont& font) {
+    m_view->SetGridFont(font);
+}
 
-int MainWindow::TextBackgroundColour() const { return m_view->TextBackgroundColour(); }
+int MainWindow::TextBackgroundColour() const {
+    return m_view->TextBackgroundColour();
+}
 
-void MainWindow::SetTextBackgroundColour(int colour) { m_view->SetTextBackgroundColour(colour); }
+void MainWindow::SetTextBackgroundColour(int colour) {
+    m_view->SetTextBackgroundColour(colour);
+}
 
-int MainWindow::BackgroundColour() const { return m_view->BackgroundColour(); }
+int MainWindow::BackgroundColour() const {
+    return m_view->BackgroundColour();
+}
 
-void MainWindow::SetBackgroundColour(int colour) { m_view->SetBackgroundColour(colour); }
+void MainWindow::SetBackgroundColour(int colour) {
+    m_view->SetBackgroundColour(colour);
+}
 
-int MainWindow::TargetCount() const { return m_targets.TargetCount(); }
+int MainWindow::TargetCount() const {
+    return m_targets.TargetCount();
+}
 
-QString MainWindow::TargetTitle(int k) const { return Utf8(m_targets.TargetTitle(k)); }
+QString MainWindow::TargetTitle(int k) const {
+    return Utf8(m_targets.TargetTitle(k));
+}
 
-QString MainWindow::TargetAddress(int k) const { return Utf8(m_targets.TargetAddress(k)); }
+QString MainWindow::TargetAddress(int k) const {
+    return Utf8(m_targets.TargetAddress(k));
+}
 
 int MainWindow::TargetColumnWidth(int k) const {
     if (k < 1 || k >= m_model->columnCount()) return 0;

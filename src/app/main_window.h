@@ -28,7 +28,7 @@ inline constexpr int kMainWindowHeight = 470;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -83,7 +83,7 @@ public:
     DisplayOptionMenu& Options() const { return *m_options; }
     QMenu* TargetContextMenu() const { return m_contextMenu; }  // while it is shown, else nullptr
 
-private:
+  private:
     void BuildGrid();
     void BuildMenus();
     QAction* AddCommand(QMenu* menu, const char* caption, const char* shortcut, void (MainWindow::*command)());

@@ -1,6 +1,7 @@
 #include "app/results_view.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -28,7 +29,7 @@ constexpr char kFlatScrollBarStyle[] =
 // Paints each cell from the view's state: the text background behind every cell, the hot row's highlight
 // and underlines, and no selection while it is not to be shown.
 class ResultsDelegate : public QStyledItemDelegate {
-public:
+  public:
     explicit ResultsDelegate(ResultsView* view) : QStyledItemDelegate(view), m_view(view) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -37,7 +38,7 @@ public:
         QStyledItemDelegate::paint(painter, shown, index);
     }
 
-protected:
+  protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
         option->backgroundBrush = ColourOf(m_view->TextBackgroundColour());
@@ -48,7 +49,7 @@ protected:
         option->backgroundBrush = highlight;
     }
 
-private:
+  private:
     ResultsView* m_view;
 };
 
@@ -279,16 +280,29 @@ void ResultsView::SelectHotRow() {
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void ResultsView::RememberScrollPosition() { m_scrollBeforeInsert = verticalScrollBar()->value(); }
+void ResultsView::RememberScrollPosition() {
+    m_scrollBeforeInsert = verticalScrollBar()->value();
+}
 
 void ResultsView::KeepReadingPosition(int first, int last) {
     // At the top the newest row shows; scrolled down, the rows being read must not slide down a row a
     // second, so the scroll position moves by the height of what arrived above it.
-    if (first != 0 || m_scrollBeforeInsert <= 0) return;
-    int added = 0;
-    for (int row = first; row <= last; ++row) added += rowHeight(row);
-    updateGeometries();
-    verticalScrollBar()->setValue(m_scrollBeforeInsert + added);
+    if (first == 0 && m_scrollBeforeInsert > 0) {
+        int added = 0;
+        for (int row = first; row <= last; ++row) added += rowHeight(row);
+        updateGeometries();
+        verticalScrollBar()->setValue(m_scrollBeforeInsert + added);
+    }
+    FollowPointer();
+}
+
+void ResultsView::FollowPointer() {
+    if (m_hotRow < 0) return;
+    // The hot row is the one under the pointer, whatever moved it there; a row that merely slides under a
+    // resting pointer is not a hover, so the hover selection is not started again.
+    m_hotRow = rowAt(viewport()->mapFromGlobal(QCursor::pos()).y());
+    UpdateHotCursor();
+    viewport()->update();
 }
 
 }  // namespace tarvelin

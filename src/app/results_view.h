@@ -19,7 +19,7 @@ inline constexpr int kHoverSelectMs = 400;
 
 class ResultsView : public QTableView {
     Q_OBJECT
-public:
+  public:
     explicit ResultsView(QWidget* parent = nullptr);
 
     void setModel(QAbstractItemModel* model) override;
@@ -53,14 +53,14 @@ public:
     // False only while the selection is to be hidden because the grid lacks the focus.
     bool SelectionShown() const;
 
-protected:
+  protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
-private:
+  private:
     static std::size_t Index(DisplayOption option) { return static_cast<std::size_t>(option); }
     void ApplyAttribute(DisplayOption option);
     void ApplyFlatScrollBars(bool flat);
@@ -71,6 +71,7 @@ private:
     void SelectHotRow();
     void RememberScrollPosition();
     void KeepReadingPosition(int first, int last);
+    void FollowPointer();
 
     std::array<bool, kDisplayOptions.size()> m_attributes{};
     int m_textBackground = 16777215;

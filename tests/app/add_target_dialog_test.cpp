@@ -1,13 +1,14 @@
 // The add-target dialog opened by the real add command: its layout, the three ways to confirm and the ways
 // to leave without adding, with the grid's columns and the target lists checked afterwards.
 
+#include "app/add_target_dialog.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
-#include "app/add_target_dialog.h"
 #include "app/main_window.h"
 #include "app/results_model.h"
 #include "app/results_view.h"
@@ -42,7 +43,7 @@ QLabel* LabelWithText(const QWidget& parent, const QString& text) {
 class AddTargetDialogTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() {
         m_window = std::make_unique<MainWindow>();
         m_window->show();
@@ -90,8 +91,8 @@ private slots:
         QVERIFY(focusInTitle);
         QVERIFY(okIsDefault);
         const QMap<QString, QRect> expected = {
-            {"标题:", QRect(8, 8, 80, 24)},       {"域名/网址:", QRect(8, 40, 80, 24)},
-            {"TitleEdit", QRect(40, 8, 320, 24)}, {"AddressEdit", QRect(8, 72, 352, 24)},
+            {"标题:", QRect(8, 8, 80, 24)},        {"域名/网址:", QRect(8, 40, 80, 24)},
+            {"TitleEdit", QRect(40, 8, 320, 24)},  {"AddressEdit", QRect(8, 72, 352, 24)},
             {"确定(&O)", QRect(192, 112, 80, 32)}, {"取消(&C)", QRect(280, 112, 80, 32)},
         };
         QCOMPARE(places, expected);
@@ -101,10 +102,18 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("address");
-        QTest::newRow("click OK") << "click" << "本机" << "127.0.0.1";
-        QTest::newRow("Enter") << "enter" << " spaced " << "HTTP://127.0.0.1:80/x";
-        QTest::newRow("Alt+O") << "alt" << "a||b" << "127.0.0.2";
-        QTest::newRow("both empty") << "enter" << "" << "";
+        QTest::newRow("click OK") << "click"
+                                  << "本机"
+                                  << "127.0.0.1";
+        QTest::newRow("Enter") << "enter"
+                               << " spaced "
+                               << "HTTP://127.0.0.1:80/x";
+        QTest::newRow("Alt+O") << "alt"
+                               << "a||b"
+                               << "127.0.0.2";
+        QTest::newRow("both empty") << "enter"
+                                    << ""
+                                    << "";
     }
     void confirm_clickEnterOrAltO_addsTargetWithItsColumn() {
         QFETCH(QString, how);
@@ -161,7 +170,7 @@ private slots:
         QCOMPARE(address, QString());
     }
 
-private:
+  private:
     std::unique_ptr<MainWindow> m_window;
 };
 

@@ -61,7 +61,7 @@ void ClickHeader(MainWindow& window, int column) {
 class DisplayOptionsTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() {
         m_window = std::make_unique<MainWindow>();
         m_window->show();
@@ -90,9 +90,11 @@ private slots:
         QTest::newRow("开启热点追踪") << O::kHot << true << QList{false, true, false} << QList{false, true, false};
         // The refinements start unticked with their attribute on: the first run ticks and leaves it on.
         QTest::newRow("手型指针") << O::kHand << false << QList{false, true, false} << QList{true, true, false};
-        QTest::newRow("标注非热点") << O::kInactivation << false << QList{false, true, false} << QList{true, true, false};
+        QTest::newRow("标注非热点") << O::kInactivation << false << QList{false, true, false}
+                                    << QList{true, true, false};
         QTest::newRow("标注热点") << O::kActivation << false << QList{false, true, false} << QList{true, true, false};
-        QTest::newRow("可编辑第一项") << O::kEditFirst << true << QList{false, true, false} << QList{false, true, false};
+        QTest::newRow("可编辑第一项") << O::kEditFirst << true << QList{false, true, false}
+                                      << QList{false, true, false};
         QTest::newRow("平面滚动条") << O::kScroll << true << QList{true, false, true} << QList{true, false, true};
         QTest::newRow("单项选择") << O::kSingle << true << QList{true, false, true} << QList{true, false, true};
         QTest::newRow("始终显示选择项") << O::kShowItem << true << QList{true, false, true} << QList{true, false, true};
@@ -131,7 +133,8 @@ private slots:
         MainWindow& window = *m_window;
         ResultsView& view = *window.View();
         window.Options().Item(DisplayOption::kHot)->trigger();
-        for (DisplayOption refinement : {DisplayOption::kHand, DisplayOption::kInactivation, DisplayOption::kActivation}) {
+        for (DisplayOption refinement :
+             {DisplayOption::kHand, DisplayOption::kInactivation, DisplayOption::kActivation}) {
             QVERIFY(window.IsOptionEnabled(refinement));
             QVERIFY(!window.IsOptionTicked(refinement));
         }
@@ -180,15 +183,17 @@ private slots:
     void clickHeader_afterDraggingColumns_usesTheColumnsOwnIndex() {
         MainWindow& window = *m_window;
         window.View()->horizontalHeader()->moveSection(2, 1);  // "b" now shown before "a"
-        WhenOpened([](QWidget* popup) {
-            QVERIFY(popup != nullptr);
-            QTest::keyClick(popup, Qt::Key_Escape);
-        }, true);
+        WhenOpened(
+            [](QWidget* popup) {
+                QVERIFY(popup != nullptr);
+                QTest::keyClick(popup, Qt::Key_Escape);
+            },
+            true);
         ClickHeader(window, 2);
         QCOMPARE(window.ClickedColumn(), 2);
     }
 
-private:
+  private:
     std::unique_ptr<MainWindow> m_window;
 };
 

@@ -3,10 +3,6 @@
 // probe's "0ms". Also keeps screenshots of the running window in the build directory for the docs.
 // Skips, saying why, when Xvfb or xdotool is missing. Sends echo requests to 127.0.0.0/8 only.
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QHeaderView>
 #include <QProcess>
 #include <QStandardPaths>
@@ -14,6 +10,10 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/main_window.h"
 #include "app/results_model.h"
@@ -26,7 +26,7 @@ namespace {
 
 // An Xvfb of our own on a display number nobody uses; stopped when the test ends.
 class XvfbServer {
-public:
+  public:
     bool Start() {
         if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) return Fail("Xvfb is not installed");
         if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
@@ -49,7 +49,7 @@ public:
     QString Display() const { return m_display; }
     QString Problem() const { return m_problem; }
 
-private:
+  private:
     bool Launch(int display, const std::string& socket) {
         const std::string name = ":" + std::to_string(display);
         m_pid = fork();
@@ -88,14 +88,16 @@ void RunXdotoolScript(QProcess& process, const QStringList& commands) {
     process.start(QStringLiteral("sh"), {QStringLiteral("-c"), commands.join(QStringLiteral(" && "))});
 }
 
-QString SavePath(const char* name) { return QStringLiteral(TARVELIN_BINARY_DIR "/") + QString::fromLatin1(name); }
+QString SavePath(const char* name) {
+    return QStringLiteral(TARVELIN_BINARY_DIR "/") + QString::fromLatin1(name);
+}
 
 }  // namespace
 
 class E2eXvfbTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void addLoopbackTarget_realKeystrokes_cellsShowZeroMs() {
         if (!g_serverUp) QSKIP(qPrintable(QStringLiteral("no X server for the test: ") + g_server.Problem()));
         MainWindow window;
@@ -106,16 +108,16 @@ private slots:
 
         QProcess keys;
         RunXdotoolScript(keys, {
-            "xdotool windowfocus --sync " + id,
-            QStringLiteral("xdotool key ctrl+a"),
-            // The dialog gets the focus when it opens; typing starts in its title box.
-            QStringLiteral("xdotool search --sync --onlyvisible --name '添加域名'"),
-            QStringLiteral("sleep 0.3"),
-            QStringLiteral("xdotool type --delay 30 loopback"),
-            QStringLiteral("xdotool key Tab"),
-            QStringLiteral("xdotool type --delay 30 127.0.0.1"),
-            QStringLiteral("xdotool key Return"),
-        });
+                                   "xdotool windowfocus --sync " + id,
+                                   QStringLiteral("xdotool key ctrl+a"),
+                                   // The dialog gets the focus when it opens; typing starts in its title box.
+                                   QStringLiteral("xdotool search --sync --onlyvisible --name '添加域名'"),
+                                   QStringLiteral("sleep 0.3"),
+                                   QStringLiteral("xdotool type --delay 30 loopback"),
+                                   QStringLiteral("xdotool key Tab"),
+                                   QStringLiteral("xdotool type --delay 30 127.0.0.1"),
+                                   QStringLiteral("xdotool key Return"),
+                               });
         QTRY_COMPARE_WITH_TIMEOUT(window.TargetCount(), 1, 15000);
         QVERIFY(keys.waitForFinished(5000));
         QCOMPARE(keys.exitCode(), 0);

@@ -1,6 +1,8 @@
 // The main window as a user meets it: the menu tree, the shortcuts with the grid focused, adding and deleting
 // targets through the real dialog and the real header context menu, F2, the colour commands and Esc.
 
+#include "app/main_window.h"
+
 #include <QAction>
 #include <QClipboard>
 #include <QColorDialog>
@@ -16,7 +18,6 @@
 
 #include "app/add_target_dialog.h"
 #include "app/colour_choice.h"
-#include "app/main_window.h"
 #include "app/results_model.h"
 #include "app/results_view.h"
 #include "app_test_support.h"
@@ -70,7 +71,7 @@ void AddThroughDialog(MainWindow& window, const QString& title, const QString& a
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() {
         m_window = std::make_unique<MainWindow>();
         // No test here may send a packet: the probe answers at once with a chosen time.
@@ -91,11 +92,12 @@ private slots:
         const QRect screen = window.screen()->geometry();
         QCOMPARE(window.OuterRect().topLeft(), QPoint((screen.width() - 570) / 2, (screen.height() - 470) / 2));
         for (int size : {256, 192, 128, 96, 64, 48, 32, 24, 20, 16}) {
-            QVERIFY2(window.windowIcon().availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
+            QVERIFY2(window.windowIcon().availableSizes().contains(QSize(size, size)),
+                     qPrintable(QString::number(size)));
         }
         QCOMPARE(window.centralWidget(), window.View());
-        QCOMPARE(window.View()->geometry().size(), window.centralWidget()->parentWidget()->size() -
-                                                       QSize(0, window.menuBar()->height()));
+        QCOMPARE(window.View()->geometry().size(),
+                 window.centralWidget()->parentWidget()->size() - QSize(0, window.menuBar()->height()));
         QVERIFY(window.View()->verticalHeader()->isHidden());
         QCOMPARE(window.Model()->columnCount(), 1);
         QCOMPARE(window.Model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("时间"));
@@ -120,17 +122,28 @@ private slots:
         QCOMPARE(bar.size(), 1);
         QCOMPARE(bar[0]->text(), QStringLiteral("设置"));
         const QStringList expected = {
-            "1|开始/暂停(&S)|F1|-|e",       "1|-",
-            "1|添加域名/网站...(&A)|Ctrl+A|-|e", "1|文本背景色...(&B)|Ctrl+B|-|e",
-            "1|背景色...(&C)|Ctrl+C|-|e",     "1|-",
-            "1|整行选择(&I)||x|e",          "1|表头(&U)||x|e",
-            "1|表格线(&L)||o|e",            "1|表列可拖动(&D)||x|e",
-            "1|表头可单击(&K)||x|e",        "1|热点追踪(&M)||-|e",
-            "2|开启热点追踪(&M)||o|e",      "2|手型指针(&H)||o|d",
-            "2|标注非热点(&I)||o|d",        "2|标注热点(&H)||o|d",
-            "1|可编辑第一项(&E)||o|e",      "1|平面滚动条(&S)||x|e",
-            "1|单项选择(&O)||x|e",          "1|始终显示选择项(&W)||x|e",
-            "1|-",                          "1|保存设置(&S)|Ctrl+S|-|e",
+            "1|开始/暂停(&S)|F1|-|e",
+            "1|-",
+            "1|添加域名/网站...(&A)|Ctrl+A|-|e",
+            "1|文本背景色...(&B)|Ctrl+B|-|e",
+            "1|背景色...(&C)|Ctrl+C|-|e",
+            "1|-",
+            "1|整行选择(&I)||x|e",
+            "1|表头(&U)||x|e",
+            "1|表格线(&L)||o|e",
+            "1|表列可拖动(&D)||x|e",
+            "1|表头可单击(&K)||x|e",
+            "1|热点追踪(&M)||-|e",
+            "2|开启热点追踪(&M)||o|e",
+            "2|手型指针(&H)||o|d",
+            "2|标注非热点(&I)||o|d",
+            "2|标注热点(&H)||o|d",
+            "1|可编辑第一项(&E)||o|e",
+            "1|平面滚动条(&S)||x|e",
+            "1|单项选择(&O)||x|e",
+            "1|始终显示选择项(&W)||x|e",
+            "1|-",
+            "1|保存设置(&S)|Ctrl+S|-|e",
         };
         QCOMPARE(FlattenMenu(bar[0]->menu(), 1), expected);
     }
@@ -192,10 +205,12 @@ private slots:
         InsertRows(*window.Model(), 2);
         for (int k = 1; k <= 3; ++k) window.Model()->SetResult(2, window.Targets().IdAt(k), 10 * k);
 
-        WhenOpened([](QWidget* popup) {
-            QVERIFY(popup != nullptr);
-            QTest::keyClick(popup, Qt::Key_D);
-        }, true);
+        WhenOpened(
+            [](QWidget* popup) {
+                QVERIFY(popup != nullptr);
+                QTest::keyClick(popup, Qt::Key_D);
+            },
+            true);
         ClickHeader(window, 2);
 
         QCOMPARE(window.ClickedColumn(), -1);
@@ -225,14 +240,17 @@ private slots:
         InsertRows(*window.Model(), 1);
         QString shown;
         QPoint offset;
-        if (opensMenu) WhenOpened([&](QWidget* popup) {
-            QVERIFY(popup != nullptr);
-            auto* menu = qobject_cast<QMenu*>(popup);
-            shown = menu->title();
-            for (QAction* item : menu->actions()) shown += QStringLiteral("/") + item->text();
-            offset = menu->pos() - QCursor::pos();
-            QTest::keyClick(popup, Qt::Key_Escape);
-        }, true);
+        if (opensMenu)
+            WhenOpened(
+                [&](QWidget* popup) {
+                    QVERIFY(popup != nullptr);
+                    auto* menu = qobject_cast<QMenu*>(popup);
+                    shown = menu->title();
+                    for (QAction* item : menu->actions()) shown += QStringLiteral("/") + item->text();
+                    offset = menu->pos() - QCursor::pos();
+                    QTest::keyClick(popup, Qt::Key_Escape);
+                },
+                true);
         ClickHeader(window, column);
         if (!opensMenu) {
             QTest::qWait(100);  // long enough for a popup that should not come
@@ -288,7 +306,7 @@ private slots:
         InsertRows(*window.Model(), 6);
         for (int row : selected) {
             window.View()->selectionModel()->select(window.Model()->index(row, 0),
-                                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
         window.View()->setFocus();
         QTest::keyClick(window.View(), Qt::Key_F2, Qt::KeyboardModifiers(modifiers));
@@ -384,7 +402,7 @@ private slots:
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
 
-private:
+  private:
     std::unique_ptr<MainWindow> m_window;
 };
 

@@ -1,13 +1,14 @@
 // The grid view on its own over the real model: a log that grows at the top while the user reads it, the
 // header that never selects a column, hot tracking, the hidden selection and the font's row height.
 
+#include "app/results_view.h"
+
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "app/results_model.h"
-#include "app/results_view.h"
 #include "app_test_support.h"
 
 using tarvelin::DisplayOption;
@@ -18,7 +19,7 @@ using tarvelin::testing::InsertRows;
 class ResultsViewTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init() {
         m_model = std::make_unique<ResultsModel>();
         m_model->AppendColumn(QStringLiteral("a"), 1);
@@ -150,7 +151,7 @@ private slots:
         QCOMPARE(m_view->GridFont().pointSize(), 20);
     }
 
-private:
+  private:
     std::unique_ptr<ResultsModel> m_model;
     std::unique_ptr<ResultsView> m_view;
 };
