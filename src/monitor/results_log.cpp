@@ -68,7 +68,7 @@ struct ResultsLog::Column {
         cells[static_cast<std::size_t>(serial - firstSerial)] = code;
         if (code == kOtherText) {
             otherTexts[serial] = std::string(text);
-        } else {
+        } else if (!otherTexts.empty()) {
             otherTexts.erase(serial);
         }
     }
