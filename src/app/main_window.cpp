@@ -192,14 +192,41 @@ QRect MainWindow::OuterRect() const {
 }
 
 void MainWindow::SetOuterRect(const QRect& rect) {
-    const QMargins frame = FrameMargins();
-    setGeometry(rect.marginsRemoved(frame));
+    m_requestedOuter = rect;
+    ApplyRequestedOuterRect();
+}
+
+void MainWindow::ApplyRequestedOuterRect() {
+    m_assumedFrame = FrameMargins();
+    setGeometry(m_requestedOuter->marginsRemoved(m_assumedFrame));
+}
+
+void MainWindow::CorrectForLateFrame() {
+    // A window manager draws the frame only once the window is shown, so a rectangle set before that was
+    // applied with a guessed frame; apply it once more when the real frame turns out different. Without
+    // this a saved window would come back a frame's size larger at every restart.
+    if (!m_requestedOuter || !isVisible() || windowState() != Qt::WindowNoState) return;
+    if (FrameMargins() == m_assumedFrame) return;
+    ApplyRequestedOuterRect();
+    m_requestedOuter.reset();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    CorrectForLateFrame();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    CorrectForLateFrame();
 }
 
 void MainWindow::CentreOnScreen() {
     const QRect area = screen()->geometry();
-    const QRect outer = frameGeometry();
-    move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
+    const QSize outer = m_requestedOuter ? m_requestedOuter->size() : frameGeometry().size();
+    SetOuterRect(QRect(
+        QPoint(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2),
+        outer));
 }
 
 int MainWindow::DisplayState() const {

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "app/colour_choice.h"
 #include "app/sampling_controller.h"
@@ -83,6 +84,10 @@ class MainWindow : public QMainWindow {
     DisplayOptionMenu& Options() const { return *m_options; }
     QMenu* TargetContextMenu() const { return m_contextMenu; }  // while it is shown, else nullptr
 
+  protected:
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     void BuildGrid();
     void BuildMenus();
@@ -90,6 +95,8 @@ class MainWindow : public QMainWindow {
     void OnHeaderClicked(int column);
     void AddTarget(const QString& title, const QString& address, int width);
     QMargins FrameMargins() const;
+    void ApplyRequestedOuterRect();
+    void CorrectForLateFrame();
     static QFont DefaultGridFont();
 
     // Declared before the sampling controller, which reads it on every tick.
@@ -99,6 +106,8 @@ class MainWindow : public QMainWindow {
     ResultsView* m_view = nullptr;
     DisplayOptionMenu* m_options = nullptr;
     QMenu* m_contextMenu = nullptr;
+    std::optional<QRect> m_requestedOuter;  // the outer rectangle last asked for, until the frame is known
+    QMargins m_assumedFrame;
     std::uint32_t m_startTick = 0;
     int m_clickedColumn = 0;
     ColourDialogRunner m_colourDialogRunner = RunQtColourDialog;
