@@ -1,7 +1,8 @@
 // The real window on a real X server (its own Xvfb), driven by real keystrokes from xdotool: Ctrl+A opens
 // the add dialog, a loopback target is typed in and confirmed with Enter, and its cells fill with the real
-// probe's "0ms". Also keeps screenshots of the running window in the build directory for the docs.
-// Skips, saying why, when Xvfb or xdotool is missing. Sends echo requests to 127.0.0.0/8 only.
+// probe's "0ms"; a real click on its header and "d" in the context menu delete it. Also keeps screenshots of the
+// running window in the build directory for the docs. Skips, saying why, when Xvfb or xdotool is missing. Sends echo
+// requests to 127.0.0.0/8 only.
 
 #include <QHeaderView>
 #include <QProcess>
@@ -145,6 +146,22 @@ class E2eXvfbTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(window.View()->HotRow() >= 0, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(window.View()->selectionModel()->isRowSelected(window.View()->HotRow(), {}), 5000);
         QVERIFY(window.grab().save(SavePath("options.png")));
+
+        // A real click on the first target's header opens its context menu; "d" deletes that target.
+        window.AppendRestoredTarget(QStringLiteral("second"), QStringLiteral("127.0.0.2"), 66);
+        QHeaderView* header = window.View()->horizontalHeader();
+        const QPoint overHeader =
+            header->viewport()->mapTo(&window, QPoint(header->sectionViewportPosition(1) + 10, header->height() / 2));
+        QProcess click;
+        RunXdotoolScript(
+            click, {"xdotool mousemove --window " + id + " " + QString::number(overHeader.x()) + " " +
+                        QString::number(overHeader.y()),
+                    QStringLiteral("xdotool click 1"), QStringLiteral("sleep 0.5"), QStringLiteral("xdotool key d")});
+        QTRY_COMPARE_WITH_TIMEOUT(window.TargetCount(), 1, 10000);
+        QVERIFY(click.waitForFinished(5000));
+        QCOMPARE(window.TargetTitle(1), QStringLiteral("second"));
+        QCOMPARE(window.Model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("second"));
+        QCOMPARE(window.ClickedColumn(), -1);
     }
 };
 
