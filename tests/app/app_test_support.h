@@ -27,6 +27,8 @@ inline void WhenOpened(std::function<void(QWidget*)> act, bool popup = false) {
         if (opened == nullptr && clock.elapsed() < 5000) return;
         poll->stop();
         poll->deleteLater();
+        // A window that act leaves open is closed a little later, so the test fails instead of hanging.
+        if (opened != nullptr) QTimer::singleShot(3000, opened, [opened] { opened->close(); });
         act(opened);
     });
     poll->start(10);
