@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <exception>
 #include <random>
 #include <span>
 
@@ -65,9 +66,14 @@ std::optional<std::uint16_t> BoundIdentifier(int fd) {
     return ntohs(local.sin_port);
 }
 
+// Raw sockets of other programs see our replies too; a random identifier keeps ours apart from theirs.
 std::uint16_t RandomIdentifier() {
-    std::random_device device;
-    return static_cast<std::uint16_t>(device());
+    try {
+        std::random_device device;
+        return static_cast<std::uint16_t>(device());
+    } catch (const std::exception&) {
+        return static_cast<std::uint16_t>(getpid());
+    }
 }
 
 }  // namespace
@@ -269,6 +275,8 @@ std::optional<std::int64_t> EchoSocket::Send(std::span<const std::uint8_t> reque
 // The reader's turn: read until this call is answered or its time is up, serving every other call on the
 // way. REQUIRES: m_reading set by this caller, m_mutex not held.
 void EchoSocket::ReadUntilAnswered(Waiter& waiter) {
+    // Over loopback or a fast link the reply is often queued by the time the send returns: look first.
+    ReceiveBatch();
     for (;;) {
         {
             std::lock_guard lock(m_mutex);
