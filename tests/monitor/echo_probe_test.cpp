@@ -3,10 +3,13 @@
 // probe has not been set up yet, or that runs as another user: the test binary runs itself again for those.
 #include "monitor/echo_probe.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <grp.h>
+#include <netdb.h>
 #include <sched.h>
 #include <spawn.h>
+#include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,7 +18,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <latch>
 #include <string>
 #include <thread>
@@ -250,6 +257,45 @@ TEST(EchoChild, FirstCallsTogether_SetUpOnceThenProbe) {
     ExpectDelayedReplies(ProbeTogether(std::vector<Call>(100, {kDelayed})));
 }
 
+// Points /etc/hosts, for this thread and those it starts only, at a file of our own.
+bool UseOwnHostsFile(const std::string& path) {
+    return unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           mount(path.c_str(), "/etc/hosts", nullptr, MS_BIND, nullptr) == 0;
+}
+
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
+TEST(EchoChild, NameOfSeveralAddresses_FirstIsProbedAndLookedUpAfresh) {
+    if (!InChild()) GTEST_SKIP() << "runs only in a child started by the tests below";
+    const std::string hosts = testing::TempDir() + "tarvelin_hosts_" + std::to_string(getpid());
+    WriteFile(hosts, std::string("127.0.0.1 localhost\n") + kDelayed + " several.tarvelin.test\n" + kEcho +
+                         " several.tarvelin.test\n");
+    ASSERT_TRUE(UseOwnHostsFile(hosts)) << std::strerror(errno);
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* answer = nullptr;
+    ASSERT_EQ(getaddrinfo("several.tarvelin.test", nullptr, &hints, &answer), 0);
+    char first[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(answer->ai_addr)->sin_addr, first, sizeof first);
+    freeaddrinfo(answer);
+    // Whichever address the resolver puts first is the one probed: 40 ms for one, 0 for the other.
+    const int result = PingHost("several.tarvelin.test", 1000);
+    if (std::string(first) == kDelayed) {
+        EXPECT_TRUE(result == 40 || result == 41) << result;
+    } else {
+        EXPECT_EQ(result, 0);
+    }
+    // A changed answer shows at the very next call: nothing is cached.
+    WriteFile(hosts, std::string("127.0.0.1 localhost\n") + kDelayed + " several.tarvelin.test\n");
+    const int delayed = PingHost("several.tarvelin.test", 1000);
+    EXPECT_TRUE(delayed == 40 || delayed == 41) << delayed;
+    WriteFile(hosts, std::string("127.0.0.1 localhost\n") + kEcho + " several.tarvelin.test\n");
+    EXPECT_EQ(PingHost("several.tarvelin.test", 1000), 0);
+    WriteFile(hosts, "127.0.0.1 localhost\n");
+    EXPECT_EQ(PingHost("several.tarvelin.test", 1000), -1);
+    std::remove(hosts.c_str());
+}
+
 TEST(EchoChild, ProbesInFlight_ExitDoesNotWaitForThem) {
     if (!InChild()) GTEST_SKIP() << "runs only in a child started by the tests below";
     for (int i = 0; i < 50; ++i) std::thread([] { PingHost(kSilent, 10000); }).detach();
@@ -276,6 +322,13 @@ TEST(PingHost, EachSocketKindAndUser_BehaveAlike) {
         EXPECT_EQ(outcome.status, 0) << c.namespaceSuffix << " as " << c.user;
     }
     unsetenv("TARVELIN_ECHO_KIND");
+}
+
+TEST(PingHost, HostName_ResolvedAfreshAndFirstAddressProbed) {
+    SKIP_WITHOUT_TEST_HOSTS();
+    if (InChild()) GTEST_SKIP() << "already a child";
+    // In a child: it gives itself a private /etc/hosts, which nobody else on the machine may see.
+    EXPECT_EQ(RunChild("EchoChild.NameOfSeveral*", g_tag + "-client 0").status, 0);
 }
 
 TEST(PingHost, ExitWithProbesInFlight_IsPromptAndClean) {
