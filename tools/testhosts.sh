@@ -46,12 +46,12 @@ find_responder() {
 
 # host NAME ADDRESS...: a namespace with lo up, joined to the bridge through eth0 holding the addresses.
 host() {
-    local name=$tag-$1
+    local short=$1 name=$tag-$1 address
     shift
     ip netns add "$name"
     ip -n "$name" link set lo up
-    ip -n "$hub" link add "v-$1" type veth peer name eth0 netns "$name"
-    ip -n "$hub" link set "v-$1" master br0 up
+    ip -n "$hub" link add "v-$short" type veth peer name eth0 netns "$name"
+    ip -n "$hub" link set "v-$short" master br0 up
     for address in "$@"; do
         ip -n "$name" addr add "$address/24" dev eth0
     done

@@ -27,7 +27,7 @@ namespace {
 
 constexpr std::size_t kSequenceCount = 65536;
 constexpr int kReceiveBufferBytes = 4 << 20;  // a thousand replies landing at once must not be dropped
-constexpr unsigned kBatch = 32;
+constexpr unsigned kBatch = 8;
 constexpr std::int64_t kNsPerMs = 1'000'000;
 
 void SetReceiveBuffer(int fd) {
@@ -91,6 +91,7 @@ struct EchoSocket::Waiter {
     Waiter* previous = nullptr;   // GUARDED_BY(m_mutex)
 };
 
+// Small enough for any caller's stack: every caller may read.
 struct EchoSocket::ReceiveBuffers {
     // Our replies carry no payload and errors quote little; anything longer is not ours.
     static constexpr std::size_t kPacketBytes = 576;
@@ -105,8 +106,7 @@ EchoSocket::EchoSocket(int fd, Kind kind, std::uint16_t identifier)
     : m_fd(fd),
       m_kind(kind),
       m_identifier(identifier),
-      m_waiters(kSequenceCount, nullptr),
-      m_buffers(std::make_unique<ReceiveBuffers>()) {}
+      m_waiters(kSequenceCount, nullptr) {}
 
 EchoSocket::~EchoSocket() { close(m_fd); }
 
@@ -145,7 +145,7 @@ EchoSocket::OpenResult EchoSocket::Open() {
 
 // Reads whatever is queued, without blocking, and hands each packet to its call.
 void EchoSocket::ReceiveBatch() {
-    auto& b = *m_buffers;
+    ReceiveBuffers b;
     for (unsigned i = 0; i < kBatch; ++i) {
         b.vectors[i] = {b.packets[i].data(), b.packets[i].size()};
         b.messages[i].msg_hdr = {};
@@ -275,8 +275,6 @@ std::optional<std::int64_t> EchoSocket::Send(std::span<const std::uint8_t> reque
 // The reader's turn: read until this call is answered or its time is up, serving every other call on the
 // way. REQUIRES: m_reading set by this caller, m_mutex not held.
 void EchoSocket::ReadUntilAnswered(Waiter& waiter) {
-    // Over loopback or a fast link the reply is often queued by the time the send returns: look first.
-    ReceiveBatch();
     for (;;) {
         {
             std::lock_guard lock(m_mutex);
@@ -298,6 +296,9 @@ void EchoSocket::ReadUntilAnswered(Waiter& waiter) {
 
 // Sleeps or reads until the call is answered (true) or its deadline passes (false).
 bool EchoSocket::AwaitAnswer(Waiter& waiter, std::uint16_t sequence) {
+    // Over loopback or a fast link the reply is often queued by the time the send returns. Any caller may
+    // take it, without waiting for its turn to read and without being woken for it later.
+    ReceiveBatch();
     std::unique_lock lock(m_mutex);
     while (!waiter.answered && std::chrono::steady_clock::now() < waiter.deadline) {
         if (!m_reading) {

@@ -1,6 +1,6 @@
-// The one ICMP socket a process shares for all its echo probes. The calling threads take turns at reading
-// it: one reads and hands every reply to the call waiting for it, the others sleep until answered or
-// called to read next. No thread of its own, so nothing waits for it at exit. Open it once; Probe is safe
+// The one ICMP socket a process shares for all its echo probes. The calling threads take turns at waiting
+// on it: one reads and hands every reply to the call waiting for it, the others sleep until answered or
+// called to read next (any caller also takes what is already queued). No thread of its own, so nothing waits for it at exit. Open it once; Probe is safe
 // from any number of threads at once. Never destroy an EchoSocket that calls may still be using.
 #pragma once
 
@@ -73,7 +73,6 @@ private:
     bool m_reading = false;            // a call is reading the socket; GUARDED_BY(m_mutex)
     Waiter* m_sleepers = nullptr;      // calls asleep while another reads, oldest first; GUARDED_BY(m_mutex)
     Waiter* m_lastSleeper = nullptr;   // GUARDED_BY(m_mutex)
-    std::unique_ptr<ReceiveBuffers> m_buffers;  // used only by the call that is reading
 };
 
 }  // namespace tarvelin
