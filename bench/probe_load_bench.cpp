@@ -2,7 +2,8 @@
 // detached thread, against loopback addresses (127.0.x.y all answer on lo). Measures CPU time per probe,
 // peak threads and peak resident memory, then runs fping (-l -p 1000 -i 0) on the same addresses for the
 // same time and gives its CPU time per probe and the ratio. Two more runs separate the probe from the
-// sampler's thread starts: the threads alone doing nothing, and the probes from long-lived threads. Run it through bench/probe_load.sh, which gives
+// sampler's thread starts: the threads alone doing nothing, the probes from long-lived threads, and those
+// threads' wake-ups alone. Run it through bench/probe_load.sh, which gives
 // it namespaces of its own; seconds per run from TARVELIN_BENCH_SECONDS (default 20).
 #include <fcntl.h>
 #include <signal.h>
@@ -119,15 +120,15 @@ OwnRun RunOwnProbes(const std::vector<std::string>& targets, int seconds, bool p
 }
 
 // The same probes from one long-lived thread per target that sleeps to each second: what the probe itself
-// costs once the sampler's thread starts are taken out.
-double RunPooledProbes(const std::vector<std::string>& targets, int seconds) {
+// costs once the sampler's thread starts are taken out. With probe false only the wake-ups are left.
+double RunPooledProbes(const std::vector<std::string>& targets, int seconds, bool probe) {
     const auto start = Clock::now() + std::chrono::milliseconds(200);
     std::vector<std::thread> threads;
     for (const auto& target : targets) {
-        threads.emplace_back([&target, start, seconds] {
+        threads.emplace_back([&target, start, seconds, probe] {
             for (int second = 0; second < seconds; ++second) {
                 std::this_thread::sleep_until(start + std::chrono::seconds(second));
-                tarvelin::PingHost(target, 1000);
+                if (probe) tarvelin::PingHost(target, 1000);
             }
         });
     }
@@ -183,7 +184,8 @@ void ProbeLoad(benchmark::State& state) {
     for (auto _ : state) {
         const OwnRun threadsAlone = RunOwnProbes(targets, seconds, false);
         const OwnRun own = RunOwnProbes(targets, seconds, true);
-        const double pooledCpu = RunPooledProbes(targets, seconds);
+        const double pooledCpu = RunPooledProbes(targets, seconds, true);
+        const double wakeCpu = RunPooledProbes(targets, seconds, false);
         const FpingRun fping = RunFping(targets, seconds);
         const double pooledPerProbe = pooledCpu * 1e6 / static_cast<double>(own.probes);
         const double ownPerProbe = own.probes ? own.cpuSeconds * 1e6 / static_cast<double>(own.probes) : 0;
@@ -191,6 +193,7 @@ void ProbeLoad(benchmark::State& state) {
         state.counters["cpu_us_per_probe"] = ownPerProbe;
         state.counters["threads_alone_us"] = threadsAlone.cpuSeconds * 1e6 / static_cast<double>(threadsAlone.probes);
         state.counters["pooled_us_per_probe"] = pooledPerProbe;
+        state.counters["wakes_alone_us"] = wakeCpu * 1e6 / static_cast<double>(own.probes);
         state.counters["answered_pct"] = own.probes ? 100.0 * static_cast<double>(own.answered) / own.probes : 0;
         state.counters["peak_threads"] = static_cast<double>(own.peakThreads);
         state.counters["peak_rss_MiB"] = static_cast<double>(own.peakRssKb) / 1024.0;
