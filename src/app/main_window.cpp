@@ -135,8 +135,10 @@ void MainWindow::ToggleSampling() {
 
 void MainWindow::AddTargetCommand() {
     AddTargetDialog dialog(this, FrameMargins());
-    if (dialog.exec() != QDialog::Accepted) return;
-    AddTarget(dialog.Title(), dialog.Address(), kTargetColumnWidth);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // Without a window manager nobody hands the keyboard back once the dialog has gone.
+    activateWindow();
+    if (accepted) AddTarget(dialog.Title(), dialog.Address(), kTargetColumnWidth);
 }
 
 void MainWindow::AddTarget(const QString& title, const QString& address, int width) {
@@ -155,11 +157,13 @@ void MainWindow::DeleteTargetCommand() {
 
 void MainWindow::TextBackgroundCommand() {
     const int colour = ChooseColour(m_view, m_colourDialogRunner);
+    activateWindow();
     if (colour != kNoColour) m_view->SetTextBackgroundColour(colour);
 }
 
 void MainWindow::BackgroundCommand() {
     const int colour = ChooseColour(m_view, m_colourDialogRunner);
+    activateWindow();
     if (colour != kNoColour) m_view->SetBackgroundColour(colour);
 }
 

@@ -148,7 +148,17 @@ class E2eXvfbTest : public QObject {
         QVERIFY(window.grab().save(SavePath("options.png")));
 
         // A real click on the first target's header opens its context menu; "d" deletes that target.
-        window.AppendRestoredTarget(QStringLiteral("second"), QStringLiteral("127.0.0.2"), 66);
+        // A second target by keystrokes alone: the keyboard is back in the window once the first dialog closed,
+        // with no window manager to hand it back.
+        QProcess moreKeys;
+        RunXdotoolScript(moreKeys, {QStringLiteral("xdotool key ctrl+a"),
+                                    QStringLiteral("xdotool search --sync --onlyvisible --name '添加域名'"),
+                                    QStringLiteral("sleep 0.3"), QStringLiteral("xdotool type --delay 30 second"),
+                                    QStringLiteral("xdotool key Tab"), QStringLiteral("xdotool type --delay 30 127.0.0.2"),
+                                    QStringLiteral("xdotool key Return")});
+        QTRY_COMPARE_WITH_TIMEOUT(window.TargetCount(), 2, 15000);
+        QVERIFY(moreKeys.waitForFinished(5000));
+        QCOMPARE(window.TargetAddress(2), QStringLiteral("127.0.0.2"));
         QHeaderView* header = window.View()->horizontalHeader();
         const QPoint overHeader =
             header->viewport()->mapTo(&window, QPoint(header->sectionViewportPosition(1) + 10, header->height() / 2));
