@@ -58,10 +58,10 @@ bool EnterNamespace(const std::string& name) {
 }
 
 // A child runs as "NAMESPACE USER": enter the namespace, then drop to USER when it is not root.
-bool BecomeChild(const std::string& spec) {
-    const auto space = spec.find(' ');
-    if (!EnterNamespace(spec.substr(0, space))) return false;
-    const auto user = static_cast<uid_t>(std::stoul(spec.substr(space + 1)));
+bool BecomeChild(const std::string& assignment) {
+    const auto space = assignment.find(' ');
+    if (!EnterNamespace(assignment.substr(0, space))) return false;
+    const auto user = static_cast<uid_t>(std::stoul(assignment.substr(space + 1)));
     if (user == 0) return true;
     if (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0) return false;
     prctl(PR_SET_DUMPABLE, 1);  // setuid cleared it; the leak checker must still be able to attach
@@ -71,8 +71,8 @@ bool BecomeChild(const std::string& spec) {
 class TestHosts : public ::testing::Environment {
 public:
     void SetUp() override {
-        if (const char* spec = std::getenv(kChildVariable)) {
-            if (!BecomeChild(spec)) g_skipReason = "the child could not enter its namespace or user";
+        if (const char* assignment = std::getenv(kChildVariable)) {
+            if (!BecomeChild(assignment)) g_skipReason = "the child could not enter its namespace or user";
             return;
         }
         if (geteuid() != 0) {
@@ -181,11 +181,11 @@ struct ChildOutcome {
     long long elapsedMs = 0;
 };
 
-// Runs this test binary again with only the tests matching filter, as spec ("NAMESPACE USER") says.
-ChildOutcome RunChild(const std::string& filter, const std::string& spec) {
+// Runs this test binary again with only the tests matching filter, as assignment ("NAMESPACE USER") says.
+ChildOutcome RunChild(const std::string& filter, const std::string& assignment) {
     std::vector<std::string> variables;
     for (char** entry = environ; *entry; ++entry) variables.emplace_back(*entry);
-    variables.push_back(std::string(kChildVariable) + "=" + spec);
+    variables.push_back(std::string(kChildVariable) + "=" + assignment);
     std::vector<char*> envp;
     for (auto& variable : variables) envp.push_back(variable.data());
     envp.push_back(nullptr);
