@@ -24,4 +24,11 @@ FileReadResult ReadWholeFile(const std::filesystem::path& file, std::size_t maxB
     return result;
 }
 
+std::filesystem::path ReplacementTarget(const std::filesystem::path& file) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(file, error)) return file;
+    auto target = std::filesystem::weakly_canonical(file, error);
+    return error ? std::filesystem::path() : target;
+}
+
 }  // namespace tarvelin

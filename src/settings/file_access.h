@@ -29,6 +29,10 @@ FileReadResult ReadWholeFile(const std::filesystem::path& file, std::size_t maxB
 // and its target replaced. Refuses (returns false) when the existing file is read-only.
 bool ReplaceFileContents(const std::filesystem::path& file, std::string_view bytes);
 
+// The file a replacement writes: a symbolic link's final target, so the link itself survives; empty when
+// the link cannot be resolved.
+std::filesystem::path ReplacementTarget(const std::filesystem::path& file);
+
 // Full path of the running executable; empty when the platform does not tell.
 std::filesystem::path ExecutablePath();
 

@@ -45,14 +45,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// The file to replace: a symbolic link's final target, so the link itself survives.
-std::filesystem::path ResolveTarget(const std::filesystem::path& file) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(file, error)) return file;
-    auto target = std::filesystem::weakly_canonical(file, error);
-    return error ? std::filesystem::path() : target;
-}
-
 int CreateTempBeside(const std::filesystem::path& target, std::filesystem::path& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = target;
@@ -75,7 +67,7 @@ void SyncDirectory(const std::filesystem::path& directory) {
 }  // namespace
 
 bool ReplaceFileContents(const std::filesystem::path& file, std::string_view bytes) {
-    const std::filesystem::path target = ResolveTarget(file);
+    const std::filesystem::path target = ReplacementTarget(file);
     if (target.empty()) return false;
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;

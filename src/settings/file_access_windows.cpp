@@ -22,13 +22,6 @@ bool WriteAll(HANDLE handle, std::string_view bytes) {
     return true;
 }
 
-std::filesystem::path ResolveTarget(const std::filesystem::path& file) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(file, error)) return file;
-    auto target = std::filesystem::weakly_canonical(file, error);
-    return error ? std::filesystem::path() : target;
-}
-
 HANDLE CreateTempBeside(const std::filesystem::path& target, std::filesystem::path& tempPath) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = target;
@@ -43,7 +36,7 @@ HANDLE CreateTempBeside(const std::filesystem::path& target, std::filesystem::pa
 }  // namespace
 
 bool ReplaceFileContents(const std::filesystem::path& file, std::string_view bytes) {
-    const std::filesystem::path target = ResolveTarget(file);
+    const std::filesystem::path target = ReplacementTarget(file);
     if (target.empty()) return false;
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
