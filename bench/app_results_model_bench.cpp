@@ -5,11 +5,11 @@
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <fstream>
 #include <memory>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
+
+#include "bench_support.h"
 
 #include "app/results_model.h"
 #include "timefmt/format_timestamp.h"
@@ -19,14 +19,6 @@ namespace {
 
 constexpr int kTargets = 20;
 constexpr int kRows = 1000000;
-
-std::size_t ResidentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    std::size_t pages = 0;
-    std::size_t resident = 0;
-    statm >> pages >> resident;
-    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-}
 
 std::unique_ptr<QTableView> ShownView(QAbstractItemModel& model) {
     auto view = std::make_unique<QTableView>();
@@ -136,11 +128,4 @@ BENCHMARK(BM_StandardItemModelTick)->ArgName("paint")->Arg(0)->Arg(1)->Unit(benc
 }  // namespace
 }  // namespace tarvelin
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TARVELIN_QT_BENCHMARK_MAIN()

@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "app/results_model.h"
 #include "app/results_view.h"
 
@@ -60,11 +62,4 @@ BENCHMARK(BM_GridViewTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 }  // namespace
 }  // namespace tarvelin
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TARVELIN_QT_BENCHMARK_MAIN()

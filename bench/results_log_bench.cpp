@@ -1,12 +1,12 @@
 // Cost of one sampling tick on the compact results log alone (insert the newest row, set 20 cells) with a
 // small log and with a million rows, and what a row costs in memory.
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <memory>
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
+
+#include "bench_support.h"
 
 #include "monitor/results_log.h"
 
@@ -14,14 +14,6 @@ namespace tarvelin {
 namespace {
 
 constexpr int kTargets = 20;
-
-std::size_t ResidentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    std::size_t pages = 0;
-    std::size_t resident = 0;
-    statm >> pages >> resident;
-    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-}
 
 void Tick(ResultsLog& log, const DateTime& when, int ms) {
     const RowSerial row = log.InsertTopRow(when);
