@@ -47,35 +47,20 @@ struct Pending {
     bool operator>(const Pending& other) const { return dueNs > other.dueNs; }
 };
 
-void Put16(Bytes& bytes, std::size_t at, std::uint16_t value) {
-    bytes[at] = static_cast<std::uint8_t>(value >> 8);
-    bytes[at + 1] = static_cast<std::uint8_t>(value);
-}
-
-void Put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-    Put16(bytes, at, static_cast<std::uint16_t>(value >> 16));
-    Put16(bytes, at + 2, static_cast<std::uint16_t>(value));
-}
-
-std::uint32_t Get32(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 | std::uint32_t{bytes[at + 2]} << 8 |
-           bytes[at + 3];
-}
-
 void FillChecksum(Bytes& icmp) {
-    Put16(icmp, 2, 0);
-    Put16(icmp, 2, tarvelin::IcmpChecksum(icmp));
+    tarvelin::Write16(icmp, 2, 0);
+    tarvelin::Write16(icmp, 2, tarvelin::IcmpChecksum(icmp));
 }
 
 // An IPv4 datagram around icmp; the kernel fills in the header checksum and identification.
 Bytes Datagram(std::uint32_t source, std::uint32_t destination, const Bytes& icmp) {
     Bytes datagram(tarvelin::kIpv4MinHeaderSize, 0);
     datagram[0] = 0x45;
-    Put16(datagram, 2, static_cast<std::uint16_t>(datagram.size() + icmp.size()));
+    tarvelin::Write16(datagram, 2, static_cast<std::uint16_t>(datagram.size() + icmp.size()));
     datagram[8] = 64;
     datagram[9] = IPPROTO_ICMP;
-    Put32(datagram, 12, source);
-    Put32(datagram, 16, destination);
+    tarvelin::Write32(datagram, 12, source);
+    tarvelin::Write32(datagram, 16, destination);
     datagram.insert(datagram.end(), icmp.begin(), icmp.end());
     return datagram;
 }
@@ -98,8 +83,8 @@ Bytes ErrorQuoting(std::span<const std::uint8_t> quotedDatagram) {
 
 // Replies that a correct prober ignores, all for the request in ip (header) and icmp.
 std::vector<Bytes> Garbage(std::span<const std::uint8_t> ip, std::span<const std::uint8_t> icmp) {
-    const std::uint32_t client = Get32(ip, 12);
-    const std::uint32_t target = Get32(ip, 16);
+    const std::uint32_t client = tarvelin::Read32(ip, 12);
+    const std::uint32_t target = tarvelin::Read32(ip, 16);
     const Bytes reply = EchoReply(icmp);
     std::vector<Bytes> out;
     out.push_back(Datagram(target, client, Bytes(reply.begin(), reply.begin() + 4)));  // truncated
@@ -127,7 +112,7 @@ std::vector<Bytes> Garbage(std::span<const std::uint8_t> ip, std::span<const std
     out.push_back(Datagram(target, client, ErrorQuoting(quotedForeign)));
     Bytes quotedElsewhere(ip.begin(), ip.end());
     quotedElsewhere.insert(quotedElsewhere.end(), icmp.begin(), icmp.end());
-    Put32(quotedElsewhere, 16, target + 1);
+    tarvelin::Write32(quotedElsewhere, 16, target + 1);
     out.push_back(Datagram(target, client, ErrorQuoting(quotedElsewhere)));
     return out;
 }
@@ -212,8 +197,8 @@ private:
         }
         const auto icmp = datagram.subspan(headerSize);
         if (icmp[0] != tarvelin::kIcmpEchoRequest || tarvelin::IcmpChecksum(icmp) != 0) return;
-        const std::uint32_t client = Get32(datagram, 12);
-        const std::uint32_t target = Get32(datagram, 16);
+        const std::uint32_t client = tarvelin::Read32(datagram, 12);
+        const std::uint32_t target = tarvelin::Read32(datagram, 16);
         const auto rule = m_rules.find(target);
         if (rule == m_rules.end()) return;
         const Behaviour& behaviour = rule->second;

@@ -8,15 +8,6 @@ constexpr std::uint8_t kProtocolIcmp = 1;
 constexpr std::uint16_t kMoreFragments = 0x2000;
 constexpr std::uint16_t kFragmentOffsetMask = 0x1FFF;
 
-std::uint16_t Read16(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1]);
-}
-
-std::uint32_t Read32(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 | std::uint32_t{bytes[at + 2]} << 8 |
-           std::uint32_t{bytes[at + 3]};
-}
-
 // The IPv4 header of an ICMP datagram, checked against the bytes actually present.
 struct Ipv4View {
     std::size_t headerSize = 0;

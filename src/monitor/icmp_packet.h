@@ -11,6 +11,26 @@
 
 namespace tarvelin {
 
+// Fields in network byte order. REQUIRES: the bytes at..at+1 (at..at+3) exist.
+inline std::uint16_t Read16(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1]);
+}
+
+inline std::uint32_t Read32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 | std::uint32_t{bytes[at + 2]} << 8 |
+           std::uint32_t{bytes[at + 3]};
+}
+
+inline void Write16(std::span<std::uint8_t> bytes, std::size_t at, std::uint16_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value >> 8);
+    bytes[at + 1] = static_cast<std::uint8_t>(value);
+}
+
+inline void Write32(std::span<std::uint8_t> bytes, std::size_t at, std::uint32_t value) {
+    Write16(bytes, at, static_cast<std::uint16_t>(value >> 16));
+    Write16(bytes, at + 2, static_cast<std::uint16_t>(value));
+}
+
 inline constexpr std::size_t kIcmpHeaderSize = 8;
 inline constexpr std::size_t kIpv4MinHeaderSize = 20;
 

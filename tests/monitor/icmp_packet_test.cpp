@@ -17,25 +17,15 @@ constexpr std::uint32_t kTarget = 0xC612000A;  // 198.18.0.10
 constexpr std::uint16_t kId = 0xBEEF;
 constexpr std::uint16_t kSeq = 0x0102;
 
-void Put16(Bytes& bytes, std::size_t at, std::uint16_t value) {
-    bytes[at] = static_cast<std::uint8_t>(value >> 8);
-    bytes[at + 1] = static_cast<std::uint8_t>(value);
-}
-
-void Put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-    Put16(bytes, at, static_cast<std::uint16_t>(value >> 16));
-    Put16(bytes, at + 2, static_cast<std::uint16_t>(value));
-}
-
 void Seal(Bytes& icmp) {
-    Put16(icmp, 2, 0);
-    Put16(icmp, 2, IcmpChecksum(icmp));
+    Write16(icmp, 2, 0);
+    Write16(icmp, 2, IcmpChecksum(icmp));
 }
 
 Bytes Icmp(std::uint8_t type, std::uint8_t code, std::uint16_t id, std::uint16_t seq, Bytes payload = {}) {
     Bytes icmp{type, code, 0, 0, 0, 0, 0, 0};
-    Put16(icmp, 4, id);
-    Put16(icmp, 6, seq);
+    Write16(icmp, 4, id);
+    Write16(icmp, 6, seq);
     icmp.insert(icmp.end(), payload.begin(), payload.end());
     Seal(icmp);
     return icmp;
@@ -44,11 +34,11 @@ Bytes Icmp(std::uint8_t type, std::uint8_t code, std::uint16_t id, std::uint16_t
 Bytes Ip(std::uint32_t source, std::uint32_t destination, const Bytes& payload, std::uint8_t protocol = 1) {
     Bytes ip(20, 0);
     ip[0] = 0x45;
-    Put16(ip, 2, static_cast<std::uint16_t>(20 + payload.size()));
+    Write16(ip, 2, static_cast<std::uint16_t>(20 + payload.size()));
     ip[8] = 64;
     ip[9] = protocol;
-    Put32(ip, 12, source);
-    Put32(ip, 16, destination);
+    Write32(ip, 12, source);
+    Write32(ip, 16, destination);
     ip.insert(ip.end(), payload.begin(), payload.end());
     return ip;
 }
@@ -102,11 +92,11 @@ TEST(ParseIpv4Datagram, EveryMalformedOrForeignPacket_GivesNothing) {
         {"header length below 20", [] { auto d = Reply(); d[0] = 0x44; return d; }},
         {"header length past the end", [] { auto d = Reply(); d[0] = 0x4F; return d; }},
         {"not ICMP", [] { return Ip(kTarget, kClient, Icmp(kIcmpEchoReply, 0, kId, kSeq), 17); }},
-        {"total length past the end", [] { auto d = Reply(); Put16(d, 2, 29); return d; }},
-        {"total length below header", [] { auto d = Reply(); Put16(d, 2, 19); return d; }},
-        {"more fragments", [] { auto d = Reply(); Put16(d, 6, 0x2000); return d; }},
-        {"later fragment", [] { auto d = Reply(); Put16(d, 6, 0x0001); return d; }},
-        {"ICMP shorter than 8", [] { auto d = Reply(); d.resize(27); Put16(d, 2, 27); return d; }},
+        {"total length past the end", [] { auto d = Reply(); Write16(d, 2, 29); return d; }},
+        {"total length below header", [] { auto d = Reply(); Write16(d, 2, 19); return d; }},
+        {"more fragments", [] { auto d = Reply(); Write16(d, 6, 0x2000); return d; }},
+        {"later fragment", [] { auto d = Reply(); Write16(d, 6, 0x0001); return d; }},
+        {"ICMP shorter than 8", [] { auto d = Reply(); d.resize(27); Write16(d, 2, 27); return d; }},
         {"bad checksum", [] { auto d = Reply(); d[23] ^= 1; return d; }},
         {"echo request", [] { return Ip(kTarget, kClient, Icmp(kIcmpEchoRequest, 0, kId, kSeq)); }},
         {"reply with nonzero code", [] { return Ip(kTarget, kClient, Icmp(kIcmpEchoReply, 3, kId, kSeq)); }},
@@ -119,7 +109,7 @@ TEST(ParseIpv4Datagram, EveryMalformedOrForeignPacket_GivesNothing) {
         {"error quoting a reply",
          [] { return ErrorQuoting(kIcmpTimeExceeded, Ip(kClient, kTarget, Icmp(0, 0, kId, kSeq))); }},
         {"error quoting a later fragment",
-         [] { auto q = QuotedRequest(); Put16(q, 6, 0x0002); return ErrorQuoting(kIcmpDestinationUnreachable, q); }},
+         [] { auto q = QuotedRequest(); Write16(q, 6, 0x0002); return ErrorQuoting(kIcmpDestinationUnreachable, q); }},
         {"error quote with bad header length",
          [] { auto q = QuotedRequest(); q[0] = 0x4F; return ErrorQuoting(kIcmpDestinationUnreachable, q); }},
         {"redirect", [] { return ErrorQuoting(5, QuotedRequest()); }},
@@ -137,7 +127,7 @@ TEST(ParseIpv4Datagram, WellFormedPackets_GiveTheirEvent) {
     auto withOptions = Reply();
     withOptions[0] = 0x46;  // 24-byte header: four option bytes (NOPs) before the ICMP message
     withOptions.insert(withOptions.begin() + 20, {1, 1, 1, 1});
-    Put16(withOptions, 2, 32);
+    Write16(withOptions, 2, 32);
     auto trailing = Reply();
     trailing.push_back(0xEE);  // link-layer padding beyond the total length
     const Case cases[] = {
